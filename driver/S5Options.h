@@ -1,0 +1,17 @@
+#pragma once
+// Command-line options.
+struct S5Options {
+  bool model = false;
+  bool s5nf = false;
+  const char* s5nfFile = nullptr;
+  bool satcnf = false;
+  const char* satcnfFile = nullptr;
+  bool noResult = false;
+  bool minimal = false;
+  int minimalMode = 0;
+
+  // Removes recognised options from argv; argc becomes 1 + positional count.
+  // Unknown flag (strict): message on stderr, exit 1. "--help": usage, exit 0.
+  void parseS5Options(int& argc, char** argv, bool strict);
+  [[noreturn]] void printS5UsageAndExit();
+};

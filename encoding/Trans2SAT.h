@@ -1,0 +1,39 @@
+#pragma once
+// Encodes an S5 clause set as propositional clauses over atom-world variables.
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+#include "clauseset/S5clauSet.h"
+
+struct s5hash {
+  size_t operator()(const std::vector<int>& k) const {
+    return static_cast<size_t>(static_cast<long>(k[0] ^ k[1]));
+  }
+};
+struct s5equal1 {
+  bool operator()(const std::vector<int>& a, const std::vector<int>& b) const {
+    return a[0] == b[0] && a[1] == b[1];
+  }
+};
+
+class Trans2SAT {
+ public:
+  int worldNum = 0;
+  // Each clause: DIMACS literals then a closing 0 (MaxSAT: weight first).
+  std::vector<std::vector<int>> satClauses;
+  std::unordered_map<std::vector<int>, int, s5hash, s5equal1> atomWorld2Var;
+  std::unordered_map<int, std::vector<int>> var2AtomWorld;  // key: variable - 1
+  int varNum = 0;
+
+  // require: fresh encoder, decideWorldN ran. ensure: satClauses, worldNum = worldN.
+  void TranS52SAT(S5clauSet& cs);
+  // require: fresh encoder, k >= 1. Diamond witnesses bounded by the cursor.
+  void TranS52SAT_b(S5clauSet& cs, int k);
+  // require: fresh encoder, decideWorldN ran. Weighted partial MaxSAT instance.
+  void TranS52P_MAX_SAT(S5clauSet& cs);
+  void printSATclau(FILE* out) const;
+  void printMAXSATclau(FILE* out) const;
+  // Prints the S5 model held in `model` (solver assignment) world by world.
+  void model2S5(std::vector<int>& model, FILE* out) const;
+};

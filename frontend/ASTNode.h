@@ -1,0 +1,41 @@
+#pragma once
+// Syntax trees: the binary tree the parser builds and the multi-branch tree
+// the S5-NF reduction works on. Nodes are owned by a process-wide pool and
+// live until exit; passes never free the nodes they cut out.
+#include <vector>
+
+enum NodeType {
+  NT_ROOT = 0, NT_BOX, NT_DIAMOND, NT_NOT, NT_AND, NT_OR,
+  NT_IMPLY, NT_IFF, NT_TRUE, NT_FALSE, NT_ATOM
+};
+
+struct ASTNode {
+  int type = NT_ROOT;
+  int atom = -1;
+  ASTNode* left = nullptr;
+  ASTNode* right = nullptr;
+  ASTNode* parent = nullptr;
+};
+
+struct mbASTNode {
+  int type = NT_ROOT;
+  int atom = -1;
+  std::vector<mbASTNode*> children;
+  mbASTNode* parent = nullptr;
+};
+
+// New pooled nodes with atom = -1 (or the given atom) and no links.
+ASTNode* newASTNode(int type, int atom = -1);
+mbASTNode* newMbASTNode(int type, int atom = -1);
+
+// Deep copies. require: src != null. ensure: the copy shares no node with src,
+// its top has `parent` as parent, every other node points to its copied parent.
+ASTNode* A_copySubtree(ASTNode* src, ASTNode* parent);
+mbASTNode* M_copySubtree1(ASTNode* src, mbASTNode* parent);
+mbASTNode* M_copySubtree2(mbASTNode* src, mbASTNode* parent);
+
+// Diagnostic printers on standard output (pre-order, five blanks per level).
+void ASTprint(ASTNode* node, int depth);
+void mbASTprint(mbASTNode* node, int depth);
+void Ln_Space(int n);
+void dfsDebug(mbASTNode* node);

@@ -1,0 +1,3 @@
+#pragma once
+// User CPU time of the process in milliseconds.
+double cpuTime();
