@@ -1,0 +1,59 @@
+// Tarvel: decides S5 satisfiability of one formula.
+#include <cstdio>
+
+#include "clauseset/S5clauSet.h"
+#include "driver/S5Options.h"
+#include "driver/defaultSolve.h"
+#include "driver/minimalSearch.h"
+#include "driver/runLines.h"
+#include "frontend/Parser.h"
+#include "frontend/S5NFTrans.h"
+#include "solver/cpuTime.h"
+
+namespace {
+
+int answerConstant(int reduced, FILE* result, double start) {
+  bool isTrue = reduced == 1;
+  std::printf("c Solved in transforming into S5-NF process..\n");
+  std::printf("c The S5 formula can be reduced as %s.\n", isTrue ? "true" : "false");
+  std::printf("s %s\n", isTrue ? "SATISFIABLE" : "UNSATISFIABLE");
+  printTotalTime(start, isTrue ? 64 : 65);
+  if (result != nullptr) {
+    std::fputs(isTrue ? "SAT\n" : "UNSAT\n", result);
+    std::fclose(result);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  S5Options opt;
+  opt.parseS5Options(argc, argv, true);
+
+  const char* inputName = argc > 1 ? argv[1] : "(none)";
+  FILE* input = argc > 1 ? std::fopen(inputName, "rt") : nullptr;
+  if (input == nullptr) std::printf("Can't open input file %s\n", inputName);
+  FILE* result = argc > 2 ? std::fopen(argv[argc - 1], "wb") : nullptr;
+
+  double start = cpuTime();
+  if (input != nullptr) yyin = input;
+  ASTNode* root = nullptr;
+  yyparse(root);
+
+  S5clauSet cs;
+  S5NFTrans trans;
+  int reduced = trans.trans2NF(cs, root);
+  if (input != nullptr) std::fclose(input);
+  double t1 = cpuTime();
+  printTimeLine("Tran2S5NF_time(ms):", t1 - start);
+  if (reduced != 2) return answerConstant(reduced, result, start);
+
+  cs.iniWatchList();
+  cs.iniDiamconflict();
+  cs.decideWorldN();
+  std::printf("c possible worlds:  %d     \n", cs.worldN);
+  if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);
+  runDefaultSolve(cs, opt, result, start, t1);
+  return 0;
+}

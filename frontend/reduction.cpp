@@ -1,0 +1,302 @@
+// One pass of the S5-NF reduction over the multi-branch tree. The pass is an
+// explicit-stack walk so that deeply nested formulas cannot exhaust the stack.
+// A child removed from a parent whose children are being walked is left as a
+// null entry and compacted when that walk ends; the element that would have
+// moved into the removed entry is skipped for this pass, exactly as if the
+// entry had been erased at once.
+#include <algorithm>
+#include <queue>
+
+#include "clauseset/S5shape.h"
+#include "frontend/S5NFTrans.h"
+
+namespace {
+
+bool isModal(const mbASTNode* n) { return n->type == NT_BOX || n->type == NT_DIAMOND; }
+
+bool isLiteralNode(const mbASTNode* n) {
+  return n->type == NT_ATOM ||
+         (n->type == NT_NOT && !n->children.empty() && n->children[0]->type == NT_ATOM);
+}
+
+int signedLiteral(const mbASTNode* n) {
+  return n->type == NT_ATOM ? n->atom : -n->children[0]->atom;
+}
+
+bool hasModalChild(const mbASTNode* n) {
+  return std::any_of(n->children.begin(), n->children.end(), isModal);
+}
+
+mbASTNode* newWithChildren(int type, const std::vector<mbASTNode*>& children) {
+  mbASTNode* n = newMbASTNode(type);
+  n->children = children;
+  for (mbASTNode* c : children) c->parent = n;
+  return n;
+}
+
+S5lit boxLit(std::vector<int> lits) { return S5lit{1, std::move(lits), -1}; }
+S5lit diamondLit(std::vector<int> lits) { return S5lit{2, std::move(lits), -1}; }
+
+std::vector<int> negated(std::vector<int> lits) {
+  for (int& l : lits) l = -l;
+  return lits;
+}
+
+// The signed literals of a junction of literal nodes (or of one literal node).
+std::vector<int> literalsBelow(mbASTNode* top) {
+  std::vector<int> lits;
+  std::queue<mbASTNode*> q;
+  q.push(top);
+  while (!q.empty()) {
+    mbASTNode* m = q.front();
+    q.pop();
+    if (isLiteralNode(m)) {
+      lits.push_back(signedLiteral(m));
+    } else {
+      for (mbASTNode* c : m->children) q.push(c);
+    }
+  }
+  return lits;
+}
+
+class ReductionPass {
+ public:
+  explicit ReductionPass(S5NFTrans& t) : trans(t) {}
+
+  void run(mbASTNode* top) {
+    visit(top, 0, false);
+    while (!walks.empty()) {
+      size_t w = walks.size() - 1;
+      mbASTNode* p = walks[w].node;
+      if (walks[w].next >= p->children.size()) {
+        compact(p);
+        walks.pop_back();
+        continue;
+      }
+      size_t i = walks[w].next++;
+      mbASTNode* c = p->children[i];
+      if (c == nullptr) continue;
+      if (walks[w].skipNext) {
+        walks[w].skipNext = false;
+        continue;
+      }
+      visit(c, i, true);
+      if (p->children[i] == nullptr) walks[w].skipNext = true;
+    }
+  }
+
+ private:
+  struct Walk {
+    mbASTNode* node;
+    size_t next;
+    bool skipNext;
+  };
+
+  S5NFTrans& trans;
+  std::vector<Walk> walks;
+  // Whether the node being visited sits in a parent whose children are being walked.
+  bool inWalk = false;
+  size_t index = 0;
+
+  int freshAtom() { return ++trans.maxAtom; }
+  void addClause(std::vector<S5lit> clause) { trans.clauSet.clauses.push_back(std::move(clause)); }
+
+  void replaceWith(mbASTNode* n, mbASTNode* m) {
+    mbASTNode* p = n->parent;
+    p->children[index] = m;
+    m->parent = p;
+  }
+
+  void removeSelf(mbASTNode* n) {
+    mbASTNode* p = n->parent;
+    if (inWalk) {
+      p->children[index] = nullptr;
+    } else {
+      p->children.erase(p->children.begin() + index);
+    }
+  }
+
+  static void appendTo(mbASTNode* p, const std::vector<mbASTNode*>& nodes) {
+    for (mbASTNode* m : nodes) {
+      p->children.push_back(m);
+      m->parent = p;
+    }
+  }
+
+  static void compact(mbASTNode* p) {
+    auto& ch = p->children;
+    ch.erase(std::remove(ch.begin(), ch.end(), nullptr), ch.end());
+  }
+
+  void visit(mbASTNode* n, size_t idx, bool walked) {
+    inWalk = walked;
+    index = idx;
+    if (n->type == NT_ATOM || n->type == NT_NOT) return;
+    mbASTNode* c = n->children.empty() ? nullptr : n->children[0];
+    if (isModal(n) && c != nullptr) {
+      if (reduceModal(n, c)) return;
+    } else if (n->type == NT_OR && distribute(n)) {
+      return;
+    }
+    walks.push_back(Walk{n, 0, false});
+  }
+
+  // Rules for a modal node; false when the walk goes on into n's children.
+  bool reduceModal(mbASTNode* n, mbASTNode* c) {
+    if (isModal(c) || c->type == NT_TRUE || c->type == NT_FALSE) {
+      collapseChain(n);
+      return true;
+    }
+    bool box = n->type == NT_BOX;
+    int split = box ? NT_AND : NT_OR;  // spreads over the modality
+    int join = box ? NT_OR : NT_AND;   // pulls modal members out
+    if (c->type == split) {
+      spread(n, c, split);
+      return true;
+    }
+    if (c->type != join) return false;
+    if (hasModalChild(c)) {
+      pullOutModal(n, c, join);
+      return true;
+    }
+    if (!box && isNameable(c)) {
+      nameClauses(c);
+      return true;
+    }
+    visit(c, 0, false);
+    return true;
+  }
+
+  // A chain of modalities means its innermost one in S5; a modality over a
+  // constant is the constant. The whole chain goes in one step.
+  void collapseChain(mbASTNode* n) {
+    mbASTNode* last = n->children[0];
+    while (isModal(last) && !last->children.empty() &&
+           (isModal(last->children[0]) || last->children[0]->type == NT_TRUE ||
+            last->children[0]->type == NT_FALSE)) {
+      last = last->children[0];
+    }
+    replaceWith(n, last);
+  }
+
+  // Box over a conjunction, or Diamond over a disjunction.
+  void spread(mbASTNode* n, mbASTNode* c, int split) {
+    std::vector<mbASTNode*> parts;
+    for (mbASTNode* a : c->children) parts.push_back(newWithChildren(n->type, {a}));
+    mbASTNode* p = n->parent;
+    if (p->type == split) {
+      removeSelf(n);
+      appendTo(p, parts);
+    } else {
+      replaceWith(n, c);
+      c->children.clear();
+      appendTo(c, parts);
+    }
+  }
+
+  // Box over (A or M), M modal, becomes (Box A) or M; Diamond dually.
+  void pullOutModal(mbASTNode* n, mbASTNode* c, int join) {
+    std::vector<mbASTNode*> rest, group;
+    for (mbASTNode* a : c->children) (isModal(a) ? group : rest).push_back(a);
+    if (rest.size() == 1) {
+      n->children = {rest[0]};
+      rest[0]->parent = n;
+    } else if (rest.size() >= 2) {
+      c->children = rest;
+    }
+    if (!rest.empty()) group.push_back(n);
+    mbASTNode* p = n->parent;
+    if (p->type == join) {
+      removeSelf(n);
+      appendTo(p, group);
+    } else {
+      removeSelf(n);
+      appendTo(p, {newWithChildren(join, group)});
+    }
+  }
+
+  // Clause naming applies when every conjunct is a clause without modal
+  // nesting problems: a disjunction of S5 literals, or a literal node taken as a
+  // one-member clause. At least one disjunction is needed: a Diamond over
+  // literals alone is already an S5 literal.
+  static bool isNameable(mbASTNode* c) {
+    if (c->children.empty()) return false;
+    bool anyClause = false;
+    for (mbASTNode* a : c->children) {
+      if (a->type == NT_OR && isS5clause(a)) {
+        anyClause = true;
+      } else if (!isLiteralNode(a)) {
+        return false;
+      }
+    }
+    return anyClause;
+  }
+
+  void nameClauses(mbASTNode* c) {
+    for (size_t i = 0; i < c->children.size(); i++) {
+      mbASTNode* clause = c->children[i];
+      std::vector<int> lits;
+      if (clause->type == NT_OR) {
+        for (mbASTNode* m : clause->children) lits.push_back(isModal(m) ? rigidAtom(m) : signedLiteral(m));
+      } else {
+        lits.push_back(signedLiteral(clause));
+      }
+      int y = freshAtom();
+      mbASTNode* name = newMbASTNode(NT_ATOM, y);
+      c->children[i] = name;
+      name->parent = c;
+      std::vector<int> def{-y};
+      def.insert(def.end(), lits.begin(), lits.end());
+      addClause({boxLit(def)});
+      for (int l : lits) addClause({boxLit({y, -l})});
+    }
+  }
+
+  // An atom that is true in every world or in none, exactly when the modal
+  // literal m holds.
+  int rigidAtom(mbASTNode* m) {
+    std::vector<int> args = literalsBelow(m->children[0]);
+    int x = freshAtom();
+    if (m->type == NT_BOX) {
+      addClause({boxLit({-x}), boxLit(args)});
+      addClause({diamondLit(negated(args)), boxLit({x})});
+    } else {
+      addClause({boxLit({-x}), diamondLit(args)});
+      addClause({boxLit(negated(args)), boxLit({x})});
+    }
+    return x;
+  }
+
+  // X or (a1 and ... and am) becomes (X or a1) and ... and (X or am).
+  bool distribute(mbASTNode* n) {
+    auto& ch = n->children;
+    auto it = std::find_if(ch.begin(), ch.end(), [](mbASTNode* a) { return a->type == NT_AND; });
+    if (it == ch.end()) return false;
+    mbASTNode* conj = *it;
+    std::vector<mbASTNode*> others;
+    for (mbASTNode* a : ch)
+      if (a != conj) others.push_back(a);
+    mbASTNode* rest = newWithChildren(NT_OR, others);
+    std::vector<mbASTNode*> clauses;
+    for (mbASTNode* a : conj->children) {
+      mbASTNode* copy = M_copySubtree2(rest, nullptr);
+      appendTo(copy, a->type == NT_OR ? a->children : std::vector<mbASTNode*>{a});
+      clauses.push_back(copy);
+    }
+    mbASTNode* p = n->parent;
+    if (p->type == NT_AND) {
+      removeSelf(n);
+      appendTo(p, clauses);
+    } else {
+      replaceWith(n, newWithChildren(NT_AND, clauses));
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+void S5NFTrans::dfsReduct(mbASTNode* node) {
+  ReductionPass pass(*this);
+  pass.run(node);
+}

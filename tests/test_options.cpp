@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/S5Options.h"
+#include "tests/TestHelpers.h"
+
+namespace {
+
+struct Parsed {
+  S5Options opt;
+  std::vector<std::string> positional;
+};
+
+Parsed parse(std::vector<std::string> args) {
+  args.insert(args.begin(), "./Tarvel");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  int argc = static_cast<int>(args.size());
+  Parsed p;
+  p.opt.parseS5Options(argc, argv.data(), true);
+  for (int i = 1; i < argc; i++) p.positional.push_back(argv[i]);
+  EXPECT_STREQ(argv[0], "./Tarvel");
+  return p;
+}
+
+TEST(Options, RecognisedFormsSetTheirFields) {
+  Parsed p = parse({"-model", "in.txt", "-no-result", "-s5nf=a.nf", "-satcnf", "out.res"});
+  EXPECT_TRUE(p.opt.model);
+  EXPECT_TRUE(p.opt.noResult);
+  EXPECT_TRUE(p.opt.s5nf);
+  EXPECT_STREQ(p.opt.s5nfFile, "a.nf");
+  EXPECT_TRUE(p.opt.satcnf);
+  EXPECT_EQ(p.opt.satcnfFile, nullptr);
+  EXPECT_FALSE(p.opt.minimal);
+  EXPECT_EQ(p.positional, (std::vector<std::string>{"in.txt", "out.res"}));
+}
+
+TEST(Options, MinimalModesAndOverrides) {
+  struct Case {
+    std::vector<std::string> args;
+    int mode;
+  } cases[] = {
+      {{"-minimal"}, 1}, {{"-minimal=1"}, 1}, {{"-minimal=2"}, 2},
+      {{"-minimal=3"}, 3}, {{"-minimal=4"}, 4}, {{"-minimal=2", "-minimal=4"}, 4},
+  };
+  for (const auto& c : cases) {
+    Parsed p = parse(c.args);
+    EXPECT_TRUE(p.opt.minimal);
+    EXPECT_EQ(p.opt.minimalMode, c.mode) << c.args.back();
+    EXPECT_TRUE(p.positional.empty());
+  }
+}
+
+TEST(Options, FileNamesFollowTheLastArgument) {
+  Parsed p = parse({"-s5nf=first", "-s5nf=second", "-s5nf", "-satcnf="});
+  EXPECT_STREQ(p.opt.s5nfFile, "second");
+  ASSERT_NE(p.opt.satcnfFile, nullptr);
+  EXPECT_STREQ(p.opt.satcnfFile, "");
+}
+
+TEST(Options, HelpSuffixIsDroppedAndPositionalsKeepOrder) {
+  Parsed p = parse({"a", "--helpme", "b", "-model", "c", "d"});
+  EXPECT_EQ(p.positional, (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_TRUE(parse({}).positional.empty());
+}
+
+TEST(Options, UnknownFlagsAreReportedWithoutTheirDash) {
+  struct Case {
+    const char* arg;
+    const char* shown;
+  } cases[] = {
+      {"-", ""}, {"--", "-"}, {"--h", "-h"}, {"-s5nfx", "s5nfx"}, {"-satcnf:f", "satcnf:f"},
+      {"-minimal=", "minimal="}, {"-minimal=5", "minimal=5"}, {"-minimal=0", "minimal=0"}, {"-Model", "Model"},
+  };
+  for (const auto& c : cases) {
+    RunResult r = runArgs({"in.txt", c.arg});
+    EXPECT_EQ(r.status, 1) << c.arg;
+    EXPECT_EQ(r.err, std::string("ERROR! Unknown flag \"") + c.shown + "\". Use '--help' for help.\n");
+    EXPECT_EQ(r.out, "") << c.arg;
+  }
+}
+
+TEST(Options, HelpPrintsUsageAndExitsZero) {
+  RunResult r = runArgs({"-model", "--help", "-bogus"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "\nUSAGE: ./Tarvel [options] <input-file> <result-output-file>\n"
+            "\nOPTIONS: \n\n"
+            "-model,                                      (default:off) \n"
+            "      output the model.\n\n"
+            "-s5nf, -s5nf=<s5nf-output-file>           (default:off) \n"
+            "      output the S5-NF.\n\n"
+            "-satcnf, -satcnf=<satcnf-output-file>           (default:off) \n"
+            "      output the SAT-CNF.\n\n"
+            "-no-result,                                  (default:off) \n"
+            "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n");
+}
+
+}  // namespace
