@@ -1,0 +1,81 @@
+#pragma once
+// In-process helpers for front-end tests: parse a formula text into a tree
+// and show a tree as fully parenthesised infix text.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "frontend/ASTNode.h"
+#include "frontend/Parser.h"
+
+void yyrestart(FILE* input);
+
+// Parses `text` as a whole formula file; a faulty text ends the process.
+inline ASTNode* parseText(const std::string& text) {
+  FILE* f = std::tmpfile();
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::rewind(f);
+  yyin = f;
+  yyrestart(f);
+  yylineno = 1;
+  ASTNode* root = nullptr;
+  yyparse(root);
+  std::fclose(f);
+  return root;
+}
+
+// "p1", "T", "F", "~X", "[]X", "<>X", "(X & Y)", "(X | Y)", "(X -> Y)",
+// "(X <-> Y)"; the root shows as its formula.
+inline std::string formulaText(const ASTNode* node) {
+  struct Item {
+    const ASTNode* node;
+    const char* piece;
+  };
+  std::string out;
+  std::vector<Item> todo{{node, nullptr}};
+  while (!todo.empty()) {
+    Item it = todo.back();
+    todo.pop_back();
+    if (it.piece) {
+      out += it.piece;
+      continue;
+    }
+    const ASTNode* n = it.node;
+    if (!n) {
+      out += "null";
+      continue;
+    }
+    switch (n->type) {
+      case NT_ATOM: out += "p" + std::to_string(n->atom); break;
+      case NT_TRUE: out += "T"; break;
+      case NT_FALSE: out += "F"; break;
+      case NT_ROOT: todo.push_back({n->left, nullptr}); break;
+      case NT_NOT: out += "~"; todo.push_back({n->left, nullptr}); break;
+      case NT_BOX: out += "[]"; todo.push_back({n->left, nullptr}); break;
+      case NT_DIAMOND: out += "<>"; todo.push_back({n->left, nullptr}); break;
+      default: {
+        const char* op = n->type == NT_AND ? " & " : n->type == NT_OR ? " | "
+                         : n->type == NT_IMPLY ? " -> " : " <-> ";
+        todo.push_back({nullptr, ")"});
+        todo.push_back({n->right, nullptr});
+        todo.push_back({nullptr, op});
+        todo.push_back({n->left, nullptr});
+        todo.push_back({nullptr, "("});
+      }
+    }
+  }
+  return out;
+}
+
+// The nodes of a tree in pre-order.
+inline std::vector<ASTNode*> subtreeNodes(ASTNode* top) {
+  std::vector<ASTNode*> nodes, todo{top};
+  while (!todo.empty()) {
+    ASTNode* n = todo.back();
+    todo.pop_back();
+    nodes.push_back(n);
+    if (n->right) todo.push_back(n->right);
+    if (n->left) todo.push_back(n->left);
+  }
+  return nodes;
+}
