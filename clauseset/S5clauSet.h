@@ -54,7 +54,7 @@ class S5clauSet {
   void iniWatchList();
   void iniDiamconflict();
   int decideWorldN();
-  bool haveDconflict(int j, const std::vector<int>& reach) const;
+  // Whether diamond clauses i and j (positions in diamClauses) conflict.
   bool isConflict(int i, int j) const;
   void DelDiamconfl();
 };

@@ -1,0 +1,165 @@
+// The number of worlds a model needs: diamond clauses whose witnesses may
+// clash get different worlds. Literal-indexed stamp arrays stand in for the
+// per-clause sets and maps, so each clause costs only what it reaches.
+#include <algorithm>
+#include <cstdlib>
+
+#include "clauseset/S5clauSet.h"
+
+namespace {
+
+size_t slot(int lit) { return 2 * static_cast<size_t>(std::abs(lit)) + (lit < 0); }
+
+bool isWatchedBox(const S5lit& l) { return l.type == 1 && l.lits.size() >= 2; }
+
+int largestAtom(const std::vector<std::vector<S5lit>>& clauses) {
+  int m = 0;
+  for (const auto& c : clauses)
+    for (const S5lit& l : c)
+      for (int x : l.lits) m = std::max(m, std::abs(x));
+  return m;
+}
+
+// Members that occur in every Diamond literal of the clause: only these surely
+// hold in its witness world, so only their complements may be blocked.
+std::vector<int> sureMembers(const std::vector<S5lit>& clause) {
+  std::vector<int> sure;
+  bool first = true;
+  for (const S5lit& l : clause) {
+    if (l.type != 2) continue;
+    std::vector<int> members = l.lits;
+    std::sort(members.begin(), members.end());
+    members.erase(std::unique(members.begin(), members.end()), members.end());
+    if (first) {
+      sure = members;
+      first = false;
+    } else {
+      std::vector<int> both;
+      std::set_intersection(sure.begin(), sure.end(), members.begin(), members.end(), std::back_inserter(both));
+      sure.swap(both);
+    }
+  }
+  return sure;
+}
+
+// The literals that may hold in the witness world of one diamond clause.
+class ReachSearch {
+ public:
+  ReachSearch(const S5clauSet& cs, size_t slots) : cs(cs), inReach(slots, 0), visited(slots, 0) {}
+
+  const std::vector<int>& reach(const std::vector<S5lit>& clause) {
+    stamp++;
+    reached.clear();
+    clearQ(queue);
+    for (const S5lit& l : clause) {
+      if (l.type != 2) continue;
+      for (int m : l.lits) {
+        queue.push(m);
+        addToReach(m);
+      }
+    }
+    for (int m : sureMembers(clause)) visited[slot(-m)] = stamp;
+    propagate();
+    return reached;
+  }
+
+ private:
+  const S5clauSet& cs;
+  std::vector<unsigned> inReach, visited;
+  unsigned stamp = 0;
+  std::vector<int> reached;
+  std::queue<int> queue;
+
+  void addToReach(int lit) {
+    if (inReach[slot(lit)] == stamp) return;
+    inReach[slot(lit)] = stamp;
+    reached.push_back(lit);
+  }
+
+  void propagate() {
+    while (!queue.empty()) {
+      int x = queue.front();
+      queue.pop();
+      if (visited[slot(x)] == stamp) continue;
+      addToReach(x);
+      visited[slot(x)] = stamp;
+      auto watched = cs.watchList.find(x);
+      if (watched == cs.watchList.end()) continue;
+      for (int c : watched->second)
+        for (const S5lit& l : cs.clauses[c])
+          if (isWatchedBox(l))
+            for (int m : l.lits)
+              if (m != -x) queue.push(m);
+    }
+  }
+};
+
+}  // namespace
+
+void S5clauSet::iniWatchList() {
+  for (size_t c = 0; c < clauses.size(); c++)
+    for (const S5lit& l : clauses[c])
+      if (isWatchedBox(l))
+        for (int m : l.lits) watchList[-m].push_back(static_cast<int>(c));
+}
+
+void S5clauSet::iniDiamconflict() {
+  size_t d = diamClauses.size();
+  diamConflict.assign(d, {});
+  for (size_t i = 0; i < d; i++) cwdList.push_back(ClauWithDi{static_cast<int>(i), 0});
+  size_t slots = 2 * static_cast<size_t>(largestAtom(clauses)) + 2;
+
+  // byComplement[slot(r)]: the diamond clauses with a Diamond member -r.
+  std::vector<std::vector<int>> byComplement(slots);
+  for (size_t j = 0; j < d; j++)
+    for (const S5lit& l : clauses[diamClauses[j]])
+      if (l.type == 2)
+        for (int m : l.lits) {
+          auto& list = byComplement[slot(-m)];
+          if (list.empty() || list.back() != static_cast<int>(j)) list.push_back(static_cast<int>(j));
+        }
+
+  ReachSearch search(*this, slots);
+  std::vector<size_t> seen(d, SIZE_MAX);
+  for (size_t i = 0; i < d; i++) {
+    size_t firstNew = diamConflict[i].size();
+    for (int r : search.reach(clauses[diamClauses[i]])) {
+      for (int j : byComplement[slot(r)]) {
+        if (static_cast<size_t>(j) <= i || seen[j] == i) continue;
+        seen[j] = i;
+        diamConflict[i].push_back(j);
+        diamConflict[j].push_back(static_cast<int>(i));
+        cwdList[i].conflictN++;
+        cwdList[j].conflictN++;
+      }
+    }
+    std::sort(diamConflict[i].begin() + static_cast<long>(firstNew), diamConflict[i].end());
+  }
+  std::stable_sort(cwdList.begin(), cwdList.end(), CompLess());
+}
+
+bool S5clauSet::isConflict(int i, int j) const {
+  const auto& row = diamConflict[i];
+  return std::binary_search(row.begin(), row.end(), j);
+}
+
+int S5clauSet::decideWorldN() {
+  size_t d = cwdList.size();
+  std::vector<int> groupOf(d, -1);
+  std::vector<size_t> markedFor;  // per group: the clause for which it is blocked
+  for (size_t k = 0; k < d; k++) {
+    int x = cwdList[k].diamIdx;
+    for (int nb : diamConflict[x])
+      if (groupOf[nb] >= 0) markedFor[groupOf[nb]] = k;
+    size_t g = 0;
+    while (g < markedFor.size() && markedFor[g] == k) g++;
+    if (g == markedFor.size()) markedFor.push_back(SIZE_MAX);
+    groupOf[x] = static_cast<int>(g);
+    for (S5lit& l : clauses[diamClauses[x]])
+      if (l.type == 2) l.world = static_cast<int>(g) + 1;
+  }
+  worldN = static_cast<int>(markedFor.size()) + 1;
+  return worldN;
+}
+
+void S5clauSet::DelDiamconfl() { std::vector<std::vector<int>>().swap(diamConflict); }
