@@ -2,6 +2,7 @@
 // clash get different worlds. Literal-indexed stamp arrays stand in for the
 // per-clause sets and maps, so each clause costs only what it reaches.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "clauseset/S5clauSet.h"

@@ -34,6 +34,8 @@ class Trans2SAT {
   void TranS52P_MAX_SAT(S5clauSet& cs);
   void printSATclau(FILE* out) const;
   void printMAXSATclau(FILE* out) const;
+  // Weight of hard clauses: above the sum of the soft weights (worldN - 1).
+  int maxSatTop() const;
   // Prints the S5 model held in `model` (solver assignment) world by world.
   void model2S5(std::vector<int>& model, FILE* out) const;
 };

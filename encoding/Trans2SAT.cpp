@@ -1,0 +1,209 @@
+#include "encoding/Trans2SAT.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <string>
+
+namespace {
+
+enum GateKind { OR_GATE, AND_GATE };
+
+// Builds clauses into an encoder: variable lookup, gates and pairwise reduction.
+// A non-zero `weight` is stored in front of every clause (the MaxSAT form).
+class ClauseBuilder {
+ public:
+  ClauseBuilder(Trans2SAT& enc, int weight) : enc(enc), weight(weight) {}
+
+  int lookup(int lit, int world) {
+    std::vector<int> key{std::abs(lit), world};
+    auto it = enc.atomWorld2Var.find(key);
+    int var;
+    if (it != enc.atomWorld2Var.end()) {
+      var = it->second;
+    } else {
+      enc.var2AtomWorld[enc.varNum] = key;
+      var = ++enc.varNum;
+      enc.atomWorld2Var.emplace(std::move(key), var);
+    }
+    return lit > 0 ? var : -var;
+  }
+
+  void addClause(std::initializer_list<int> lits) {
+    std::vector<int> c;
+    c.reserve(lits.size() + 2);
+    if (weight != 0) c.push_back(weight);
+    c.insert(c.end(), lits);
+    c.push_back(0);
+    enc.satClauses.push_back(std::move(c));
+  }
+
+  // Reduces the queue to one literal standing for the OR / AND of all of it.
+  int reduce(std::deque<int>& q, GateKind kind) {
+    while (q.size() >= 2) {
+      int a = q.front();
+      q.pop_front();
+      int b = q.front();
+      q.pop_front();
+      int t = ++enc.varNum;
+      if (kind == OR_GATE) {
+        addClause({-t, a, b});
+        addClause({-a, t});
+        addClause({-b, t});
+      } else {
+        addClause({t, -a, -b});
+        addClause({a, -t});
+        addClause({b, -t});
+      }
+      q.push_back(t);
+    }
+    return q.front();
+  }
+
+  // Box(l1 | ... | lm) in every world 0 .. worlds-1.
+  int box(const std::vector<int>& members, int worlds) {
+    std::vector<std::deque<int>> perWorld(worlds);
+    for (int w = 0; w < worlds; w++)
+      for (int l : members) perWorld[w].push_back(lookup(l, w));
+    std::deque<int> all;
+    for (auto& q : perWorld) all.push_back(reduce(q, OR_GATE));
+    return reduce(all, AND_GATE);
+  }
+
+  // Diamond(l1 & ... & lm) witnessed in one of the worlds 0 .. cursor; world
+  // w >= 1 counts only with its selector when `selectors` is set.
+  int boundedDiamond(const std::vector<int>& members, int cursor, bool selectors) {
+    std::vector<std::deque<int>> perWorld(cursor + 1);
+    for (int w = 0; w <= cursor; w++) {
+      if (selectors && w >= 1) perWorld[w].push_back(w);
+      for (int l : members) perWorld[w].push_back(lookup(l, w));
+    }
+    std::deque<int> any;
+    for (auto& q : perWorld) any.push_back(reduce(q, AND_GATE));
+    return reduce(any, OR_GATE);
+  }
+
+  void addTopLevel(std::vector<int>& lits) {
+    std::vector<int> c;
+    if (weight != 0) c.push_back(weight);
+    c.insert(c.end(), lits.begin(), lits.end());
+    c.push_back(0);
+    enc.satClauses.push_back(std::move(c));
+  }
+
+  // The bounded encoding over k worlds, shared by the SAT and MaxSAT forms.
+  void encodeBounded(S5clauSet& cs, int k, bool selectors) {
+    int cursor = 0;
+    for (const auto& clause : cs.clauses) {
+      std::vector<int> lits;
+      bool advanced = false;
+      for (const S5lit& s : clause) {
+        if (s.type == 1) {
+          lits.push_back(box(s.lits, k));
+        } else if (s.type == 2) {
+          if (!advanced) cursor = std::min(cursor + 1, k - 1);
+          advanced = true;
+          lits.push_back(boundedDiamond(s.lits, cursor, selectors));
+        } else {
+          lits.push_back(lookup(s.lits[0], std::max(s.world, 0)));
+        }
+      }
+      addTopLevel(lits);
+    }
+  }
+
+ private:
+  Trans2SAT& enc;
+  int weight;
+};
+
+// Appends "%d  " per element and a newline per clause; written in large blocks.
+void writeClauses(const std::vector<std::vector<int>>& clauses, std::string header, FILE* out) {
+  std::string buf = std::move(header);
+  char num[16];
+  for (const auto& c : clauses) {
+    for (int x : c) {
+      int n = std::snprintf(num, sizeof num, "%d  ", x);
+      buf.append(num, static_cast<size_t>(n));
+    }
+    buf += '\n';
+    if (buf.size() > (1 << 20)) {
+      std::fwrite(buf.data(), 1, buf.size(), out);
+      buf.clear();
+    }
+  }
+  std::fwrite(buf.data(), 1, buf.size(), out);
+}
+
+}  // namespace
+
+void Trans2SAT::TranS52SAT(S5clauSet& cs) {
+  worldNum = cs.worldN;
+  ClauseBuilder b(*this, 0);
+  for (const auto& clause : cs.clauses) {
+    std::vector<int> lits;
+    for (const S5lit& s : clause) {
+      if (s.type == 1) {
+        lits.push_back(b.box(s.lits, worldNum));
+      } else if (s.type == 2) {
+        int wd = std::max(s.world, 0);
+        std::deque<int> q;
+        for (int l : s.lits) q.push_back(b.lookup(l, wd));
+        lits.push_back(b.reduce(q, AND_GATE));
+      } else {
+        lits.push_back(b.lookup(s.lits[0], std::max(s.world, 0)));
+      }
+    }
+    b.addTopLevel(lits);
+  }
+}
+
+void Trans2SAT::TranS52SAT_b(S5clauSet& cs, int k) {
+  worldNum = k;
+  varNum = 0;
+  ClauseBuilder(*this, 0).encodeBounded(cs, k, false);
+}
+
+void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs) {
+  int n = cs.worldN;
+  worldNum = n;
+  varNum = n;
+  int top = maxSatTop();
+  for (int w = 1; w < n; w++) satClauses.push_back({1, -w, 0});
+  // World w + 1 is used only when world w is: keeps every optimum, breaks symmetry.
+  for (int w = 1; w <= n - 2; w++) satClauses.push_back({top, -(w + 1), w, 0});
+  ClauseBuilder(*this, top).encodeBounded(cs, n, true);
+}
+
+int Trans2SAT::maxSatTop() const { return std::max(10, worldNum); }
+
+void Trans2SAT::printSATclau(FILE* out) const {
+  writeClauses(satClauses, "c =====CNF of DIMAC format=====\n", out);
+}
+
+void Trans2SAT::printMAXSATclau(FILE* out) const {
+  std::string header = "p wcnf " + std::to_string(varNum) + " " + std::to_string(satClauses.size()) + " " +
+                       std::to_string(maxSatTop()) + "\n";
+  writeClauses(satClauses, header, out);
+}
+
+void Trans2SAT::model2S5(std::vector<int>& model, FILE* out) const {
+  std::vector<std::vector<int>> worlds(std::max(worldNum, 1));
+  for (int v : model) {
+    auto it = var2AtomWorld.find(std::abs(v) - 1);
+    if (it == var2AtomWorld.end()) continue;
+    int atom = it->second[0];
+    worlds[it->second[1]].push_back(v > 0 ? atom : -atom);
+  }
+  std::string text = "c ===== S5-model====\n";
+  if (worlds[0].empty()) text += "v possible world0: any assignment is ok!";
+  for (size_t w = 0; w < worlds.size(); w++) {
+    for (size_t i = 0; i < worlds[w].size(); i++) {
+      int e = worlds[w][i];
+      if (i == 0) text += "v possible world" + std::to_string(w) + ": ";
+      text += (e < 0 ? " -p" : " p") + std::to_string(std::abs(e));
+    }
+    text += '\n';
+  }
+  std::fputs(text.c_str(), out);
+}
