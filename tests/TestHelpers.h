@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests that run the Tarvel binary like a user would.
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>

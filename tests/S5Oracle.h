@@ -1,0 +1,125 @@
+#pragma once
+// An S5 evaluator for tests, independent of the clause set and the world
+// bound: formulas as small trees, evaluated over sets of worlds with
+// universal access, and a brute-force search for models.
+#include <cstdint>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct OFormula {
+  enum Op { ATOM, TRUE, FALSE, NOT, AND, OR, IMPLY, IFF, BOX, DIA } op = ATOM;
+  int atom = 0;
+  std::vector<OFormula> args;
+};
+
+inline OFormula randomFormula(std::mt19937& rng, int atoms, int depth) {
+  OFormula f;
+  int pick = depth <= 0 ? 0 : static_cast<int>(rng() % 10);
+  if (pick == 0) {
+    f.op = rng() % 12 == 0 ? (rng() % 2 ? OFormula::TRUE : OFormula::FALSE) : OFormula::ATOM;
+    f.atom = 1 + static_cast<int>(rng() % atoms);
+    return f;
+  }
+  static const OFormula::Op ops[] = {OFormula::NOT, OFormula::AND, OFormula::AND, OFormula::OR, OFormula::OR,
+                                     OFormula::IMPLY, OFormula::IFF, OFormula::BOX, OFormula::DIA};
+  f.op = ops[pick - 1];
+  int arity = (f.op == OFormula::NOT || f.op == OFormula::BOX || f.op == OFormula::DIA) ? 1 : 2;
+  for (int i = 0; i < arity; i++) f.args.push_back(randomFormula(rng, atoms, depth - 1));
+  return f;
+}
+
+inline std::string formulaFile(const OFormula& f) {
+  std::string s;
+  switch (f.op) {
+    case OFormula::ATOM: return "p" + std::to_string(f.atom);
+    case OFormula::TRUE: return "true";
+    case OFormula::FALSE: return "false";
+    case OFormula::NOT: return "~(" + formulaFile(f.args[0]) + ")";
+    case OFormula::BOX: return "[r1](" + formulaFile(f.args[0]) + ")";
+    case OFormula::DIA: return "<r1>(" + formulaFile(f.args[0]) + ")";
+    default: break;
+  }
+  const char* op = f.op == OFormula::AND ? " & " : f.op == OFormula::OR ? " | " : f.op == OFormula::IMPLY ? " -> " : " <-> ";
+  return "(" + formulaFile(f.args[0]) + op + formulaFile(f.args[1]) + ")";
+}
+
+inline int diamondCount(const OFormula& f) {
+  int n = f.op == OFormula::DIA || f.op == OFormula::BOX ? 1 : 0;  // a negated Box is a Diamond
+  for (const auto& a : f.args) n += diamondCount(a);
+  return n;
+}
+
+// A world is a valuation: bit a-1 is atom a.
+using World = uint32_t;
+
+inline bool holds(const OFormula& f, const std::vector<World>& worlds, World w) {
+  switch (f.op) {
+    case OFormula::ATOM: return (w >> (f.atom - 1)) & 1u;
+    case OFormula::TRUE: return true;
+    case OFormula::FALSE: return false;
+    case OFormula::NOT: return !holds(f.args[0], worlds, w);
+    case OFormula::AND: return holds(f.args[0], worlds, w) && holds(f.args[1], worlds, w);
+    case OFormula::OR: return holds(f.args[0], worlds, w) || holds(f.args[1], worlds, w);
+    case OFormula::IMPLY: return !holds(f.args[0], worlds, w) || holds(f.args[1], worlds, w);
+    case OFormula::IFF: return holds(f.args[0], worlds, w) == holds(f.args[1], worlds, w);
+    case OFormula::BOX:
+      for (World v : worlds)
+        if (!holds(f.args[0], worlds, v)) return false;
+      return true;
+    case OFormula::DIA:
+      for (World v : worlds)
+        if (holds(f.args[0], worlds, v)) return true;
+      return false;
+  }
+  return false;
+}
+
+// The fewest distinct worlds of a model, trying up to `bound` worlds; 0 when none.
+inline int smallestModel(const OFormula& f, int atoms, int bound) {
+  World valuations = World(1) << atoms;
+  // More worlds than valuations would only repeat a world.
+  if (static_cast<World>(bound) > valuations) bound = static_cast<int>(valuations);
+  for (int size = 1; size <= bound; size++) {
+    // Worlds in ascending order; the actual world is any one of them.
+    std::vector<World> idx(size);
+    for (int i = 0; i < size; i++) idx[i] = static_cast<World>(i);
+    while (true) {
+      for (World w : idx)
+        if (holds(f, idx, w)) return size;
+      int i = size - 1;
+      while (i >= 0 && idx[i] >= valuations - static_cast<World>(size - i)) i--;
+      if (i < 0) break;
+      idx[i]++;
+      for (int j = i + 1; j < size; j++) idx[j] = idx[j - 1] + 1;
+    }
+  }
+  return 0;
+}
+
+// The worlds printed after "c ===== S5-model====": atoms not listed are false.
+inline std::vector<World> parseModel(const std::string& text, bool& ok) {
+  std::vector<World> worlds;
+  ok = false;
+  std::istringstream in(text.substr(text.find("c ===== S5-model====\n") == std::string::npos
+                                        ? text.size()
+                                        : text.find("c ===== S5-model====\n") + 21));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("c ", 0) == 0 || line.rfind("s ", 0) == 0) break;
+    World w = 0;
+    if (!line.empty() && line.find("any assignment is ok!") == std::string::npos) {
+      std::istringstream items(line.substr(line.find(':') + 1));
+      std::string item;
+      while (items >> item) {
+        bool neg = item[0] == '-';
+        int atom = std::stoi(item.substr(neg ? 2 : 1));
+        if (!neg && atom <= 32) w |= World(1) << (atom - 1);
+      }
+    }
+    worlds.push_back(w);
+    ok = true;
+  }
+  return worlds;
+}
