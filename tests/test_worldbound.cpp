@@ -1,0 +1,146 @@
+// The world bound: conflicts between diamond clauses and their grouping.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "clauseset/S5clauSet.h"
+
+namespace {
+
+S5lit P(int l) { return S5lit{0, {l}, -1}; }
+S5lit Box(std::vector<int> l) { return S5lit{1, std::move(l), -1}; }
+S5lit Dia(std::vector<int> l) { return S5lit{2, std::move(l), -1}; }
+
+S5clauSet makeSet(std::vector<std::vector<S5lit>> clauses) {
+  S5clauSet cs;
+  cs.clauses = std::move(clauses);
+  for (size_t c = 0; c < cs.clauses.size(); c++)
+    for (const S5lit& l : cs.clauses[c])
+      if (l.type == 2) {
+        cs.diamClauses.push_back(static_cast<int>(c));
+        break;
+      }
+  return cs;
+}
+
+int worldsOf(S5clauSet& cs) {
+  cs.iniWatchList();
+  cs.iniDiamconflict();
+  return cs.decideWorldN();
+}
+
+int worldsOf(std::vector<std::vector<S5lit>> clauses) {
+  S5clauSet cs = makeSet(std::move(clauses));
+  return worldsOf(cs);
+}
+
+TEST(WorldBound, ConflictExamples) {
+  EXPECT_EQ(worldsOf({{P(1)}}), 1);
+  EXPECT_EQ(worldsOf({{Dia({1})}}), 2);
+  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({2})}}), 2);
+  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({-1})}}), 3);
+  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({-3})}, {Box({-1, 3})}}), 3);
+  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({-3})}, {Box({3})}}), 2);
+  // A propositional literal says nothing about the witness world.
+  EXPECT_EQ(worldsOf({{P(2), Dia({1})}, {Dia({-2})}}), 2);
+}
+
+TEST(WorldBound, SeedsThatMayNotHoldDoNotBlockPropagation) {
+  // [Box(-2,-1)], [-2, Diam(2)], [Diam(1)], [2]: witnesses of clauses 1 and 2 clash.
+  S5clauSet cs = makeSet({{Box({-2, -1})}, {P(-2), Dia({2})}, {Dia({1})}, {P(2)}});
+  EXPECT_EQ(worldsOf(cs), 3);
+  EXPECT_NE(cs.clauses[1][1].world, cs.clauses[2][0].world);
+}
+
+TEST(WorldBound, GroupingAndDumps) {
+  // 0 conflicts with 1 and 1 with 2: order 0, 2, 1; groups {0, 2} and {1}.
+  S5clauSet cs = makeSet({{Dia({1})}, {Dia({-1, -2})}, {Dia({2})}});
+  EXPECT_EQ(worldsOf(cs), 3);
+  EXPECT_EQ(cs.clauses[0][0].world, 1);
+  EXPECT_EQ(cs.clauses[2][0].world, 1);
+  EXPECT_EQ(cs.clauses[1][0].world, 2);
+  testing::internal::CaptureStdout();
+  cs.PrintCWD();
+  cs.PrintDiamc();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "0. \xEF\xBC\x88" "0,1)\n1. \xEF\xBC\x88" "2,1)\n2. \xEF\xBC\x88" "1,2)\n"
+            "0 1 0 \n1 0 1 \n0 1 0 \n");
+}
+
+// Brute force: is there a model where world 0 is actual, Box literals hold in
+// all `worlds` worlds and each Diamond literal in the world `witness` gives?
+bool satisfiable(const S5clauSet& cs, int atoms, int worlds, const std::vector<int>& witness) {
+  long total = 1L << (atoms * worlds);
+  auto val = [&](long m, int lit, int w) { return (((m >> (w * atoms + std::abs(lit) - 1)) & 1) != 0) == (lit > 0); };
+  for (long m = 0; m < total; m++) {
+    bool all = true;
+    for (size_t c = 0; c < cs.clauses.size() && all; c++) {
+      bool any = false;
+      for (size_t k = 0; k < cs.clauses[c].size() && !any; k++) {
+        const S5lit& l = cs.clauses[c][k];
+        if (l.type == 0) {
+          any = val(m, l.lits[0], 0);
+        } else if (l.type == 1) {
+          any = true;
+          for (int w = 0; w < worlds && any; w++) {
+            bool some = false;
+            for (int x : l.lits) some = some || val(m, x, w);
+            any = some;
+          }
+        } else {
+          any = true;
+          for (int x : l.lits) any = any && val(m, x, witness[c]);
+        }
+      }
+      all = any;
+    }
+    if (all) return true;
+  }
+  return false;
+}
+
+TEST(WorldBound, AssignedWorldsLoseNoModelOfTheClassicBound) {
+  std::mt19937 rng(11);
+  const int atoms = 3;
+  int checked = 0;
+  for (int round = 0; round < 3000; round++) {
+    std::vector<std::vector<S5lit>> clauses;
+    int n = 1 + static_cast<int>(rng() % 4);
+    for (int c = 0; c < n; c++) {
+      std::vector<S5lit> clause;
+      int len = 1 + static_cast<int>(rng() % 2);
+      for (int k = 0; k < len; k++) {
+        auto lit = [&] { return (1 + static_cast<int>(rng() % atoms)) * (rng() % 2 ? 1 : -1); };
+        int kind = static_cast<int>(rng() % 3);
+        std::vector<int> members{lit()};
+        if (kind > 0 && rng() % 2) members.push_back(lit());
+        clause.push_back(S5lit{kind, kind == 0 ? std::vector<int>{members[0]} : members, -1});
+      }
+      clauses.push_back(clause);
+    }
+    S5clauSet cs = makeSet(clauses);
+    if (cs.diamClauses.size() > 3) continue;
+    int worldN = worldsOf(cs);
+    std::vector<int> classic(cs.clauses.size(), 0), assigned(cs.clauses.size(), 0);
+    for (size_t i = 0; i < cs.diamClauses.size(); i++) {
+      classic[cs.diamClauses[i]] = static_cast<int>(i) + 1;
+      for (const S5lit& l : cs.clauses[cs.diamClauses[i]])
+        if (l.type == 2) assigned[cs.diamClauses[i]] = l.world;
+    }
+    int classicWorlds = static_cast<int>(cs.diamClauses.size()) + 1;
+    ASSERT_LE(worldN, classicWorlds);
+    ASSERT_EQ(satisfiable(cs, atoms, worldN, assigned), satisfiable(cs, atoms, classicWorlds, classic))
+        << "round " << round;
+    checked++;
+  }
+  EXPECT_GT(checked, 1000);
+}
+
+TEST(WorldBound, ManyDiamondClausesStaySparse) {
+  std::vector<std::vector<S5lit>> clauses;
+  for (int i = 1; i <= 20000; i++) clauses.push_back({Dia({i % 2 ? i : -(i - 1)})});
+  S5clauSet cs = makeSet(clauses);
+  EXPECT_EQ(worldsOf(cs), 3);
+}
+
+}  // namespace
