@@ -1,0 +1,147 @@
+// Encodings of a clause set, their files, model decoding and the solver bridge.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include "encoding/Trans2SAT.h"
+#include "solver/glucose_40.h"
+
+namespace {
+
+using Clauses = std::vector<std::vector<int>>;
+
+// [p1, Box(-3, 2)] and [Diam(2, 4)] witnessed in world 1, with two worlds.
+S5clauSet workedExample() {
+  S5clauSet cs;
+  cs.clauses = {{S5lit{0, {1}, -1}, S5lit{1, {-3, 2}, -1}}, {S5lit{2, {2, 4}, 1}}};
+  cs.diamClauses = {1};
+  cs.worldN = 2;
+  return cs;
+}
+
+std::string written(const std::function<void(FILE*)>& write) {
+  char* buf = nullptr;
+  size_t len = 0;
+  FILE* f = open_memstream(&buf, &len);
+  write(f);
+  std::fclose(f);
+  std::string s(buf, len);
+  free(buf);
+  return s;
+}
+
+const Clauses kBoxClauses = {{-6, -2, 3, 0}, {2, 6, 0}, {-3, 6, 0}, {-7, -4, 5, 0}, {4, 7, 0},
+                             {-5, 7, 0},     {8, -6, -7, 0}, {6, -8, 0}, {7, -8, 0}, {1, 8, 0}};
+
+TEST(Encoding, WorkedExampleClauseList) {
+  S5clauSet cs = workedExample();
+  Trans2SAT enc;
+  enc.TranS52SAT(cs);
+  Clauses expected = kBoxClauses;
+  Clauses diamond = {{10, -5, -9, 0}, {5, -10, 0}, {9, -10, 0}, {10, 0}};
+  expected.insert(expected.end(), diamond.begin(), diamond.end());
+  EXPECT_EQ(enc.satClauses, expected);
+  EXPECT_EQ(enc.varNum, 10);
+  EXPECT_EQ(enc.var2AtomWorld.size(), 6u);
+  std::string cnf = written([&](FILE* f) { enc.printSATclau(f); });
+  EXPECT_EQ(cnf.substr(0, 47), "c =====CNF of DIMAC format=====\n-6  -2  3  0  \n");
+}
+
+TEST(Encoding, BoundedWorkedExample) {
+  S5clauSet cs = workedExample();
+  Trans2SAT enc;
+  enc.TranS52SAT_b(cs, 2);
+  Clauses expected = kBoxClauses;
+  Clauses diamond = {{11, -3, -9, 0}, {3, -11, 0}, {9, -11, 0}, {12, -5, -10, 0}, {5, -12, 0},
+                     {10, -12, 0},    {-13, 11, 12, 0}, {-11, 13, 0}, {-12, 13, 0}, {13, 0}};
+  expected.insert(expected.end(), diamond.begin(), diamond.end());
+  EXPECT_EQ(enc.satClauses, expected);
+  EXPECT_EQ(enc.varNum, 13);
+}
+
+TEST(Encoding, MaxSatWorkedExampleAndTopWeight) {
+  S5clauSet cs = workedExample();
+  Trans2SAT enc;
+  enc.TranS52P_MAX_SAT(cs);
+  EXPECT_EQ(enc.varNum, 16);
+  ASSERT_EQ(enc.satClauses.size(), 24u);
+  EXPECT_EQ(enc.satClauses[0], (std::vector<int>{1, -1, 0}));
+  EXPECT_EQ(enc.satClauses[10], (std::vector<int>{10, 3, 10, 0}));
+  EXPECT_EQ(enc.satClauses[14], (std::vector<int>{10, 14, -1, -7, 0}));
+  EXPECT_EQ(enc.satClauses[23], (std::vector<int>{10, 16, 0}));
+  std::string file = written([&](FILE* f) { enc.printMAXSATclau(f); });
+  EXPECT_EQ(file.substr(0, 30), "p wcnf 16 24 10\n1  -1  0  \n10 ");
+
+  // Ordering clauses instead of pair clauses, and a top weight above the soft total.
+  S5clauSet wide;
+  wide.worldN = 12;
+  Trans2SAT big;
+  big.TranS52P_MAX_SAT(wide);
+  ASSERT_EQ(big.satClauses.size(), 11u + 10u);
+  EXPECT_EQ(big.satClauses[11], (std::vector<int>{12, -2, 1, 0}));
+  EXPECT_EQ(written([&](FILE* f) { big.printMAXSATclau(f); }).substr(0, 17), "p wcnf 12 21 12\n1");
+}
+
+TEST(Decoding, WorldLinesAndFreeWorldZero) {
+  S5clauSet cs = workedExample();
+  Trans2SAT enc;
+  enc.TranS52SAT(cs);
+  std::vector<int> model{1, -2, 3, -4, 5, 6, 7, 8, 9, 10};
+  EXPECT_EQ(written([&](FILE* f) { enc.model2S5(model, f); }),
+            "c ===== S5-model====\nv possible world0:  p1 -p3 p2\nv possible world1:  -p3 p2 p4\n");
+  S5clauSet onlyDiamond;
+  onlyDiamond.clauses = {{S5lit{2, {1}, 2}}};
+  onlyDiamond.worldN = 3;
+  Trans2SAT d;
+  d.TranS52SAT(onlyDiamond);
+  std::vector<int> m{1};
+  EXPECT_EQ(written([&](FILE* f) { d.model2S5(m, f); }),
+            "c ===== S5-model====\nv possible world0: any assignment is ok!\n\nv possible world2:  p1\n");
+}
+
+TEST(Solver, VerdictsWordsAndModel) {
+  struct Case {
+    Clauses clauses;
+    int code;
+    const char* word;
+  } cases[] = {
+      {{}, 10, "SAT\n"},
+      {{{0}}, 20, "UNSAT\n"},
+      {{{5, 0}}, 10, "SAT\n"},
+      {{{1, 0}, {-1, 0}}, 20, "UNSAT\n"},
+      {{{1, 2, 0}, {-1, 0}, {-2, 1, 0}}, 20, "UNSAT\n"},
+  };
+  for (auto& c : cases) {
+    std::string word = written([&](FILE* f) {
+      glucose_40 g;
+      testing::internal::CaptureStdout();
+      EXPECT_EQ(g.Solve(c.clauses, f), c.code);
+      std::string out = testing::internal::GetCapturedStdout();
+      EXPECT_NE(out.find(c.code == 10 ? "\ns SATISFIABLE\n" : "\ns UNSATISFIABLE\n"), std::string::npos) << out;
+      EXPECT_EQ(out.rfind("c The SAT-Solver CaDiCaL ", 0), 0u);
+      if (c.clauses.size() == 1 && c.code == 10) EXPECT_EQ(g.satModel, (std::vector<int>{-1, -2, -3, -4, 5}));
+      // The bridge leaves no solver behind for a late interrupt.
+      EXPECT_EQ(solver, nullptr);
+      EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
+    });
+    EXPECT_EQ(word, c.word);
+  }
+}
+
+TEST(Solver, RepeatedSolveIsSilent) {
+  Clauses unsat = {{1, 0}, {-1, 2, 0}, {-2, 0}};
+  Clauses sat = {{1, 2, 0}, {-1, 0}};
+  std::string words = written([&](FILE* f) {
+    testing::internal::CaptureStdout();
+    glucose_40 a, b;
+    EXPECT_EQ(a.Solve1(unsat, f), 20);
+    EXPECT_EQ(b.Solve1(sat, f), 10);
+    EXPECT_EQ(b.satModel, (std::vector<int>{-1, 2}));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  });
+  // A refutation found while simplifying writes no word.
+  EXPECT_EQ(words, "SAT\n");
+}
+
+}  // namespace
