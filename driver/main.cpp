@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   cs.iniDiamconflict();
   cs.decideWorldN();
   std::printf("c possible worlds:  %d     \n", cs.worldN);
+  std::fflush(stdout);
   if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);
   runDefaultSolve(cs, opt, result, start, t1);
   return 0;

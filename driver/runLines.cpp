@@ -4,6 +4,8 @@
 
 void printTimeLine(const char* label, double ms, int trailingBlanks) {
   std::printf("c %s           %12.2f%*s\n", label, ms, trailingBlanks, "");
+  // Stage times are progress: they must reach a watching user or a killed run's log.
+  std::fflush(stdout);
 }
 
 void printTotalTime(double startMs, int trailingBlanks) {

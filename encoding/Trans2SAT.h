@@ -1,14 +1,22 @@
 #pragma once
 // Encodes an S5 clause set as propositional clauses over atom-world variables.
+#include <cstdint>
 #include <cstdio>
 #include <unordered_map>
 #include <vector>
 
 #include "clauseset/S5clauSet.h"
 
+// Atom and world mixed so that keys spread over the buckets: the plain
+// exclusive or of the two sends whole diagonals of (atom, world) pairs to
+// one bucket, which turns every lookup into a scan on large encodings.
 struct s5hash {
   size_t operator()(const std::vector<int>& k) const {
-    return static_cast<size_t>(static_cast<long>(k[0] ^ k[1]));
+    uint64_t x = (static_cast<uint64_t>(static_cast<uint32_t>(k[0])) << 32) | static_cast<uint32_t>(k[1]);
+    x ^= x >> 33;
+    x *= 0xff51afd7ed558ccdULL;
+    x ^= x >> 33;
+    return static_cast<size_t>(x);
   }
 };
 struct s5equal1 {

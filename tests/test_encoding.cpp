@@ -120,7 +120,9 @@ TEST(Solver, VerdictsWordsAndModel) {
       std::string out = testing::internal::GetCapturedStdout();
       EXPECT_NE(out.find(c.code == 10 ? "\ns SATISFIABLE\n" : "\ns UNSATISFIABLE\n"), std::string::npos) << out;
       EXPECT_EQ(out.rfind("c The SAT-Solver CaDiCaL ", 0), 0u);
-      if (c.clauses.size() == 1 && c.code == 10) EXPECT_EQ(g.satModel, (std::vector<int>{-1, -2, -3, -4, 5}));
+      if (c.clauses.size() == 1 && c.code == 10) {
+        EXPECT_EQ(g.satModel, (std::vector<int>{-1, -2, -3, -4, 5}));
+      }
       // The bridge leaves no solver behind for a late interrupt.
       EXPECT_EQ(solver, nullptr);
       EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,18 @@ struct Parsed {
   std::vector<std::string> positional;
 };
 
-Parsed parse(std::vector<std::string> args) {
-  args.insert(args.begin(), "./Tarvel");
+// The file fields point into the argument vector, so the arguments outlive the parse.
+Parsed parse(const std::vector<std::string>& given) {
+  static std::deque<std::string> storage;
   std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(&a[0]);
+  storage.push_back("./Tarvel");
+  argv.push_back(&storage.back()[0]);
+  for (const auto& a : given) {
+    storage.push_back(a);
+    argv.push_back(&storage.back()[0]);
+  }
+  int argc = static_cast<int>(argv.size());
   argv.push_back(nullptr);
-  int argc = static_cast<int>(args.size());
   Parsed p;
   p.opt.parseS5Options(argc, argv.data(), true);
   for (int i = 1; i < argc; i++) p.positional.push_back(argv[i]);
