@@ -5,20 +5,10 @@
 #include <string>
 
 #include "clauseset/S5shape.h"
-#include "frontend/Parser.h"
 #include "frontend/S5NFTrans.h"
+#include "tests/FormulaText.h"
 
 namespace {
-
-ASTNode* parseText(const std::string& text) {
-  FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  yyin = f;
-  yylineno = 1;
-  ASTNode* root = nullptr;
-  yyparse(root);
-  std::fclose(f);
-  return root;
-}
 
 // Compact rendering: atoms p1 / ~p1, junctions &(...) |(...), modalities [](..) <>(..).
 std::string show(const mbASTNode* n) {
