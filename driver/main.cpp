@@ -1,5 +1,6 @@
 // Tarvel: decides S5 satisfiability of one formula.
 #include <cstdio>
+#include <new>
 
 #include "clauseset/S5clauSet.h"
 #include "driver/S5Options.h"
@@ -27,7 +28,9 @@ int answerConstant(int reduced, FILE* result, double start) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
   S5Options opt;
   opt.parseS5Options(argc, argv, true);
 
@@ -57,4 +60,18 @@ int main(int argc, char** argv) {
   if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);
   runDefaultSolve(cs, opt, result, start, t1);
   return 0;
+}
+
+}  // namespace
+
+// Distribution and equivalences can grow a formula exponentially; running out
+// of memory then ends the run with a message instead of an abort.
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::printf("* Error(900): Out of memory!\n");
+    std::fflush(stdout);
+    return 1;
+  }
 }
