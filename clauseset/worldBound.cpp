@@ -125,8 +125,11 @@ void S5clauSet::iniDiamconflict() {
   for (size_t i = 0; i < d; i++) {
     size_t firstNew = diamConflict[i].size();
     for (int r : search.reach(clauses[diamClauses[i]])) {
-      for (int j : byComplement[slot(r)]) {
-        if (static_cast<size_t>(j) <= i || seen[j] == i) continue;
+      // Lists ascend, so the clauses before i (tested from their own side) are skipped unseen.
+      const auto& holders = byComplement[slot(r)];
+      for (auto it = std::upper_bound(holders.begin(), holders.end(), static_cast<int>(i)); it != holders.end(); ++it) {
+        int j = *it;
+        if (seen[j] == i) continue;
         seen[j] = i;
         diamConflict[i].push_back(j);
         diamConflict[j].push_back(static_cast<int>(i));
