@@ -54,6 +54,9 @@ class S5clauSet {
   void iniWatchList();
   void iniDiamconflict();
   int decideWorldN();
+  // Baseline without conflict analysis: diamond clause i gets world i + 1.
+  // Replaces the three steps above; returns worldN = diamond clauses + 1.
+  int decideClassicWorldN();
   // Whether diamond clauses i and j (positions in diamClauses) conflict.
   bool isConflict(int i, int j) const;
   void DelDiamconfl();

@@ -166,4 +166,12 @@ int S5clauSet::decideWorldN() {
   return worldN;
 }
 
+int S5clauSet::decideClassicWorldN() {
+  for (size_t i = 0; i < diamClauses.size(); i++)
+    for (S5lit& l : clauses[diamClauses[i]])
+      if (l.type == 2) l.world = static_cast<int>(i) + 1;
+  worldN = static_cast<int>(diamClauses.size()) + 1;
+  return worldN;
+}
+
 void S5clauSet::DelDiamconfl() { std::vector<std::vector<int>>().swap(diamConflict); }

@@ -42,6 +42,8 @@ void S5Options::parseS5Options(int& argc, char** argv, bool strict) {
     };
     if (std::strcmp(arg, "-model") == 0) {
       model = known = true;
+    } else if (std::strcmp(arg, "-classic-bound") == 0) {
+      classicBound = known = true;
     } else if (std::strcmp(arg, "-no-result") == 0) {
       noResult = known = true;
     } else if (std::strcmp(arg, "-minimal=1") == 0 || std::strcmp(arg, "-minimal") == 0) {
@@ -78,5 +80,7 @@ void S5Options::printS5UsageAndExit() {
   std::fprintf(stderr, "-no-result,                                  (default:off) \n");
   std::fprintf(stderr,
                "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n");
+  std::fprintf(stderr, "-classic-bound,                              (default:off) \n");
+  std::fprintf(stderr, "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n");
   std::exit(0);
 }

@@ -9,6 +9,7 @@ struct S5Options {
   bool noResult = false;
   bool minimal = false;
   int minimalMode = 0;
+  bool classicBound = false;  // one world per diamond clause, for measuring the conflict analysis
 
   // Removes recognised options from argv; argc becomes 1 + positional count.
   // Unknown flag (strict): message on stderr, exit 1. "--help": usage, exit 0.

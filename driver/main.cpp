@@ -52,9 +52,13 @@ int run(int argc, char** argv) {
   printTimeLine("Tran2S5NF_time(ms):", t1 - start);
   if (reduced != 2) return answerConstant(reduced, result, start);
 
-  cs.iniWatchList();
-  cs.iniDiamconflict();
-  cs.decideWorldN();
+  if (opt.classicBound) {
+    cs.decideClassicWorldN();
+  } else {
+    cs.iniWatchList();
+    cs.iniDiamconflict();
+    cs.decideWorldN();
+  }
   std::printf("c possible worlds:  %d     \n", cs.worldN);
   std::fflush(stdout);
   if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);

@@ -85,6 +85,15 @@ TEST(Golden, FormerlyWrongOrRefusedFormulas) {
   }
 }
 
+TEST(Golden, ClassicBoundGivesEveryDiamondClauseAWorld) {
+  const std::string f = "begin <r1>p1 & <r1>p2 & <r1>(p3 & ~p1) & [r1]~p4 end";
+  RunResult ours = runTarvel(f);
+  RunResult classic = runTarvel(f, {"-classic-bound"});
+  EXPECT_NE(ours.out.find("c possible worlds:  3     \n"), std::string::npos) << ours.out;
+  EXPECT_NE(classic.out.find("c possible worlds:  4     \n"), std::string::npos) << classic.out;
+  EXPECT_NE(classic.out.find("\ns SATISFIABLE\n"), std::string::npos) << classic.out;
+}
+
 TEST(Golden, MinimalModesAgree) {
   const std::string formula = "begin <r1>(p1 & p2) & <r1>(~p1 & p2) & ~p2 end";
   for (const char* mode : {"-minimal=1", "-minimal=2", "-minimal=3", "-minimal=4"}) {

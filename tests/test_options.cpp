@@ -104,7 +104,9 @@ TEST(Options, HelpPrintsUsageAndExitsZero) {
             "-satcnf, -satcnf=<satcnf-output-file>           (default:off) \n"
             "      output the SAT-CNF.\n\n"
             "-no-result,                                  (default:off) \n"
-            "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n");
+            "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n"
+            "-classic-bound,                              (default:off) \n"
+            "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n");
 }
 
 }  // namespace
