@@ -1,7 +1,6 @@
 // From the reduced tree to the clause set, and the whole transformation.
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <queue>
 #include <unordered_map>
 #include <unordered_set>
@@ -141,7 +140,7 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
     if (++passes > 16 * largest + 1000) {
       std::printf("* Error(599): Internal error: the S5-NF reduction makes no progress!\n");
       std::fflush(stdout);
-      std::exit(1);
+      return -1;
     }
   }
   out = parseS5CNF(mb);

@@ -40,14 +40,15 @@ int run(int argc, char** argv) {
   FILE* result = argc > 2 ? std::fopen(argv[argc - 1], "wb") : nullptr;
 
   double start = cpuTime();
-  if (input != nullptr) yyin = input;
   ASTNode* root = nullptr;
-  yyparse(root);
+  int parsed = parseFormula(input != nullptr ? input : stdin, root);
+  if (input != nullptr) std::fclose(input);
+  if (parsed != 0) return 1;
 
   S5clauSet cs;
   S5NFTrans trans;
   int reduced = trans.trans2NF(cs, root);
-  if (input != nullptr) std::fclose(input);
+  if (reduced < 0) return 1;
   double t1 = cpuTime();
   printTimeLine("Tran2S5NF_time(ms):", t1 - start);
   if (reduced != 2) return answerConstant(reduced, result, start);

@@ -7,8 +7,10 @@
 extern FILE* yyin;
 extern int yylineno;
 extern char* yytext;
+extern bool lexicalErrorSeen;  // set by the scanner when it reported an error
 
-// require: yyin is the open formula file.
-// ensure: on success `root` is a new NT_ROOT node over the formula and 0 is
-// returned; a lexical or syntax error prints its line and exits with status 1.
+// Parses one whole formula file from `input` (any earlier parse is forgotten).
+// ensure: 0 and `root` a new NT_ROOT node over the formula; or, after a
+// lexical or syntax error, its line printed on standard output and 1.
+int parseFormula(FILE* input, ASTNode*& root);
 int yyparse(ASTNode*& root);

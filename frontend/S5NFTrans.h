@@ -17,7 +17,8 @@ class S5NFTrans {
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
   void dfsReduct(mbASTNode* node);
   S5clauSet parseS5CNF(mbASTNode* root);
-  // Returns 0 (reduced to false), 1 (reduced to true) or 2 (`out` holds the clause set).
+  // Returns 0 (reduced to false), 1 (reduced to true), 2 (`out` holds the
+  // clause set), or -1 after printing that the reduction made no progress.
   int trans2NF(S5clauSet& out, ASTNode* root);
 };
 

@@ -1,11 +1,11 @@
 %{
 // Grammar of the formula file: "begin", one formula, "end". A missing
 // operand reads as false. There is no error recovery: the first error ends
-// the process.
+// the parse.
 #include <cstdio>
-#include <cstdlib>
 
 #include "frontend/ASTNode.h"
+#include "frontend/Parser.h"
 
 // Deep prefix chains and parentheses grow the stack; binary chains do not.
 #define YYINITDEPTH 200
@@ -51,6 +51,7 @@ ASTNode* binaryNode(int type, ASTNode* first, ASTNode* second) {
 %token T_BEGIN T_END T_P
 %token <num> T_NUM
 %token T_TRUE T_FALSE T_BOX T_DIA T_NOT T_AND T_OR T_IMPLY T_IFF
+%token T_ERROR  /* a lexical error, already reported */
 
 %type <node> formula
 
@@ -86,7 +87,18 @@ formula
 %%
 
 void yyerror(ASTNode*& /*root*/, const char* msg) {
+  if (lexicalErrorSeen) return;
   std::printf("At line %d: %s--%s\n", yylineno, msg, yytext);
   std::fflush(stdout);
-  std::exit(1);
+}
+
+void yyrestart(FILE* input);
+
+int parseFormula(FILE* input, ASTNode*& root) {
+  yyin = input;
+  yyrestart(input);
+  yylineno = 1;
+  lexicalErrorSeen = false;
+  root = nullptr;
+  return yyparse(root) == 0 && root != nullptr ? 0 : 1;
 }

@@ -8,20 +8,15 @@
 #include "frontend/ASTNode.h"
 #include "frontend/Parser.h"
 
-void yyrestart(FILE* input);
-
-// Parses `text` as a whole formula file; a faulty text ends the process.
+// Parses `text` as a whole formula file; null after a lexical or syntax error.
 inline ASTNode* parseText(const std::string& text) {
   FILE* f = std::tmpfile();
   std::fwrite(text.data(), 1, text.size(), f);
   std::rewind(f);
-  yyin = f;
-  yyrestart(f);
-  yylineno = 1;
   ASTNode* root = nullptr;
-  yyparse(root);
+  int status = parseFormula(f, root);
   std::fclose(f);
-  return root;
+  return status == 0 ? root : nullptr;
 }
 
 // "p1", "T", "F", "~X", "[]X", "<>X", "(X & Y)", "(X | Y)", "(X -> Y)",

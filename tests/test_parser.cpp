@@ -14,7 +14,8 @@ struct Outcome {
   std::string out;
 };
 
-// Parses in a child process, since errors end the process; the child prints
+// Parses in a child process, which captures the error line on standard output
+// and exits 1 after an error; the child prints
 // the formula as infix text on success.
 Outcome parseInChild(const std::string& text) {
   std::string outPath = scratchDir() + "/parse" + std::to_string(getpid()) + ".out";
@@ -23,9 +24,9 @@ Outcome parseInChild(const std::string& text) {
   if (pid == 0) {
     if (!std::freopen(outPath.c_str(), "w", stdout)) _exit(99);
     ASTNode* root = parseText(text);
-    std::printf("%s", formulaText(root).c_str());
+    if (root != nullptr) std::printf("%s", formulaText(root).c_str());
     std::fflush(stdout);
-    _exit(0);
+    _exit(root != nullptr ? 0 : 1);
   }
   int raw = 0;
   waitpid(pid, &raw, 0);
