@@ -9,17 +9,36 @@
 
 namespace {
 
-size_t slot(int lit) { return 2 * static_cast<size_t>(std::abs(lit)) + (lit < 0); }
-
 bool isWatchedBox(const S5lit& l) { return l.type == 1 && l.lits.size() >= 2; }
 
-int largestAtom(const std::vector<std::vector<S5lit>>& clauses) {
-  int m = 0;
-  for (const auto& c : clauses)
-    for (const S5lit& l : c)
-      for (int x : l.lits) m = std::max(m, std::abs(x));
-  return m;
-}
+// Index of a literal in the literal-indexed arrays: 2 * atom + sign. Atom
+// numbers are the user's, so a formula with one huge atom number gets dense
+// indices from a table instead of arrays as long as that number.
+class LiteralSlots {
+ public:
+  explicit LiteralSlots(const std::vector<std::vector<S5lit>>& clauses) {
+    int largest = 0;
+    for (const auto& c : clauses)
+      for (const S5lit& l : c)
+        for (int x : l.lits) {
+          largest = std::max(largest, std::abs(x));
+          dense.emplace(std::abs(x), static_cast<int>(dense.size()));
+        }
+    direct = static_cast<size_t>(largest) <= 4 * dense.size() + 1024;
+    if (direct) dense.clear();
+    count = 2 * (direct ? static_cast<size_t>(largest) + 1 : dense.size());
+  }
+  size_t size() const { return count; }
+  size_t operator()(int lit) const {
+    size_t atom = direct ? static_cast<size_t>(std::abs(lit)) : static_cast<size_t>(dense.at(std::abs(lit)));
+    return 2 * atom + (lit < 0);
+  }
+
+ private:
+  std::unordered_map<int, int> dense;
+  bool direct = true;
+  size_t count = 0;
+};
 
 // Members that occur in every Diamond literal of the clause: only these surely
 // hold in its witness world, so only their complements may be blocked.
@@ -46,7 +65,8 @@ std::vector<int> sureMembers(const std::vector<S5lit>& clause) {
 // The literals that may hold in the witness world of one diamond clause.
 class ReachSearch {
  public:
-  ReachSearch(const S5clauSet& cs, size_t slots) : cs(cs), inReach(slots, 0), visited(slots, 0) {}
+  ReachSearch(const S5clauSet& cs, const LiteralSlots& slot)
+      : cs(cs), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0) {}
 
   const std::vector<int>& reach(const std::vector<S5lit>& clause) {
     stamp++;
@@ -66,6 +86,7 @@ class ReachSearch {
 
  private:
   const S5clauSet& cs;
+  const LiteralSlots& slot;
   std::vector<unsigned> inReach, visited;
   unsigned stamp = 0;
   std::vector<int> reached;
@@ -108,10 +129,10 @@ void S5clauSet::iniDiamconflict() {
   size_t d = diamClauses.size();
   diamConflict.assign(d, {});
   for (size_t i = 0; i < d; i++) cwdList.push_back(ClauWithDi{static_cast<int>(i), 0});
-  size_t slots = 2 * static_cast<size_t>(largestAtom(clauses)) + 2;
+  LiteralSlots slot(clauses);
 
   // byComplement[slot(r)]: the diamond clauses with a Diamond member -r.
-  std::vector<std::vector<int>> byComplement(slots);
+  std::vector<std::vector<int>> byComplement(slot.size());
   for (size_t j = 0; j < d; j++)
     for (const S5lit& l : clauses[diamClauses[j]])
       if (l.type == 2)
@@ -120,7 +141,7 @@ void S5clauSet::iniDiamconflict() {
           if (list.empty() || list.back() != static_cast<int>(j)) list.push_back(static_cast<int>(j));
         }
 
-  ReachSearch search(*this, slots);
+  ReachSearch search(*this, slot);
   std::vector<size_t> seen(d, SIZE_MAX);
   for (size_t i = 0; i < d; i++) {
     size_t firstNew = diamConflict[i].size();
