@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <new>
 #include <utility>
 
 namespace {
@@ -50,9 +51,27 @@ void printNodeLine(int type, int atom, int depth) {
     std::printf("%s\n", labelOf(type));
 }
 
+size_t& nodeLimit() {
+  static size_t limit = 0;
+  return limit;
+}
+
+void checkNodeLimit() {
+  size_t limit = nodeLimit();
+  if (limit != 0 && binaryPool().size() + multiPool().size() >= limit) throw std::bad_alloc();
+}
+
 }  // namespace
 
+void setNodeLimit(size_t limit) { nodeLimit() = limit; }
+
+void releasePooledNodes() {
+  std::deque<ASTNode>().swap(binaryPool());
+  std::deque<mbASTNode>().swap(multiPool());
+}
+
 ASTNode* newASTNode(int type, int atom) {
+  checkNodeLimit();
   ASTNode& node = binaryPool().emplace_back();
   node.type = type;
   node.atom = atom;
@@ -60,6 +79,7 @@ ASTNode* newASTNode(int type, int atom) {
 }
 
 mbASTNode* newMbASTNode(int type, int atom) {
+  checkNodeLimit();
   mbASTNode& node = multiPool().emplace_back();
   node.type = type;
   node.atom = atom;

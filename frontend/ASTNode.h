@@ -2,6 +2,7 @@
 // Syntax trees: the binary tree the parser builds and the multi-branch tree
 // the S5-NF reduction works on. Nodes are owned by a process-wide pool and
 // live until exit; passes never free the nodes they cut out.
+#include <cstddef>
 #include <vector>
 
 enum NodeType {
@@ -27,6 +28,13 @@ struct mbASTNode {
 // New pooled nodes with atom = -1 (or the given atom) and no links.
 ASTNode* newASTNode(int type, int atom = -1);
 mbASTNode* newMbASTNode(int type, int atom = -1);
+
+// For callers that run many formulas in one process: a cap on the pooled
+// nodes of both kinds (0, the default, is none) beyond which a new node
+// throws std::bad_alloc, and the release of every pooled node.
+// require for releasePooledNodes: no pooled node is in use any more.
+void setNodeLimit(size_t limit);
+void releasePooledNodes();
 
 // Deep copies. require: src != null. ensure: the copy shares no node with src,
 // its top has `parent` as parent, every other node points to its copied parent.

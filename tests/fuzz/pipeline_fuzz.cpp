@@ -1,0 +1,146 @@
+// The whole pipeline from formula text to verdict, for small inputs, checked
+// three ways: the conflict-based world bound and the one-world-per-Diamond
+// bound must agree; a small formula's verdict must match the brute-force
+// evaluator; and every model must satisfy the formula.
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "encoding/Trans2SAT.h"
+#include "frontend/S5NFTrans.h"
+#include "solver/glucose_40.h"
+#include "tests/S5Oracle.h"
+#include "tests/fuzz/FuzzInput.h"
+
+namespace {
+
+// Larger inputs and encodings only cost fuzzing speed: the normal form of a
+// few kilobytes can be exponential, which is not what this target looks for.
+const size_t kMaxInput = 2048;
+const size_t kNodeLimit = 200000;
+const size_t kMaxEncodingWork = 40000;  // worlds x S5 clauses
+const int kOracleAtoms = 4;
+const int kOracleModalOps = 5;
+
+struct Shape {
+  int largestAtom = 0;
+  int modalOps = 0;
+};
+
+// The tree as an evaluator formula; recursion is fine at these sizes.
+OFormula toOFormula(const ASTNode* n, Shape& shape) {
+  OFormula f;
+  switch (n->type) {
+    case NT_ATOM: f.op = OFormula::ATOM; f.atom = n->atom; shape.largestAtom = std::max(shape.largestAtom, n->atom); return f;
+    case NT_TRUE: f.op = OFormula::TRUE; return f;
+    case NT_FALSE: f.op = OFormula::FALSE; return f;
+    case NT_NOT: f.op = OFormula::NOT; break;
+    case NT_BOX: f.op = OFormula::BOX; shape.modalOps++; break;
+    case NT_DIAMOND: f.op = OFormula::DIA; shape.modalOps++; break;
+    case NT_AND: f.op = OFormula::AND; break;
+    case NT_OR: f.op = OFormula::OR; break;
+    case NT_IMPLY: f.op = OFormula::IMPLY; break;
+    default: f.op = OFormula::IFF; break;
+  }
+  f.args.push_back(toOFormula(n->left, shape));
+  if (n->right != nullptr) f.args.push_back(toOFormula(n->right, shape));
+  return f;
+}
+
+int modalDepth(const OFormula& f) {
+  int d = 0;
+  for (const OFormula& a : f.args) d = std::max(d, modalDepth(a));
+  return d + (f.op == OFormula::BOX || f.op == OFormula::DIA ? 1 : 0);
+}
+
+struct Outcome {
+  int verdict = -1;  // 10 sat, 20 unsat, -1 not decided within the limits
+  std::string model;
+};
+
+Outcome decide(const uint8_t* data, size_t size, bool classic) {
+  Outcome out;
+  ASTNode* root = parseBytes(data, size);
+  if (root == nullptr) return out;
+  S5clauSet cs;
+  S5NFTrans trans;
+  int reduced = trans.trans2NF(cs, root);
+  if (reduced < 0) __builtin_trap();  // the reduction stopped making progress
+  if (reduced != 2) {
+    out.verdict = reduced == 1 ? 10 : 20;
+    return out;
+  }
+  if (classic) {
+    cs.decideClassicWorldN();
+  } else {
+    cs.iniWatchList();
+    cs.iniDiamconflict();
+    cs.decideWorldN();
+  }
+  if (static_cast<size_t>(cs.worldN) * cs.clauses.size() > kMaxEncodingWork) return out;
+  Trans2SAT enc;
+  enc.TranS52SAT(cs);
+  glucose_40 sat;
+  out.verdict = sat.Solve1(enc.satClauses, nullptr);
+  if (out.verdict == 10) {
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&buf, &len);
+    enc.model2S5(sat.satModel, f);
+    std::fclose(f);
+    out.model.assign(buf, len);
+    std::free(buf);
+  }
+  return out;
+}
+
+// Runs the pipeline under the node limit; an input beyond it is skipped.
+bool decideWithin(const uint8_t* data, size_t size, bool classic, Outcome& out) {
+  setNodeLimit(kNodeLimit);
+  bool done = true;
+  try {
+    out = decide(data, size, classic);
+  } catch (const std::bad_alloc&) {
+    done = false;
+  }
+  releasePooledNodes();
+  return done;
+}
+
+void checkModel(const OFormula& f, const Shape& shape, const std::string& model) {
+  if (model.empty() || shape.largestAtom > 32) return;
+  bool ok = false;
+  std::vector<World> worlds = parseModel(model, ok);
+  if (!ok || worlds.empty()) __builtin_trap();
+  double work = 1;
+  for (int d = modalDepth(f); d > 0; d--) work *= static_cast<double>(worlds.size());
+  if (work > 1e6) return;
+  if (!holds(f, worlds, worlds[0])) __builtin_trap();  // the printed model fails the formula
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  silenceStdout();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > kMaxInput) return 0;
+  Outcome ours, classic;
+  if (!decideWithin(data, size, false, ours) || !decideWithin(data, size, true, classic)) return 0;
+  if (ours.verdict != classic.verdict && ours.verdict > 0 && classic.verdict > 0) __builtin_trap();
+  if (ours.verdict <= 0) return 0;
+
+  ASTNode* root = parseBytes(data, size);
+  Shape shape;
+  OFormula f = toOFormula(root->left, shape);
+  releasePooledNodes();
+  checkModel(f, shape, ours.model);
+  if (shape.largestAtom <= kOracleAtoms && shape.modalOps <= kOracleModalOps) {
+    bool satisfiable = smallestModel(f, kOracleAtoms, shape.modalOps + 1) > 0;
+    if (satisfiable != (ours.verdict == 10)) __builtin_trap();  // wrong verdict
+  }
+  return 0;
+}
