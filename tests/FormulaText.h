@@ -19,9 +19,18 @@ inline ASTNode* parseText(const std::string& text) {
   return status == 0 ? root : nullptr;
 }
 
+// How the constants and modalities are written.
+struct Spelling {
+  const char *trueText, *falseText, *box, *diamond;
+};
+// Compact, for comparing trees in tests.
+constexpr Spelling kShortSpelling{"T", "F", "[]", "<>"};
+// The input language, so that the text parses again.
+constexpr Spelling kSourceSpelling{"true", "false", "[r1]", "<r1>"};
+
 // "p1", "T", "F", "~X", "[]X", "<>X", "(X & Y)", "(X | Y)", "(X -> Y)",
-// "(X <-> Y)"; the root shows as its formula.
-inline std::string formulaText(const ASTNode* node) {
+// "(X <-> Y)" in the short spelling; the root shows as its formula.
+inline std::string formulaText(const ASTNode* node, const Spelling& spell = kShortSpelling) {
   struct Item {
     const ASTNode* node;
     const char* piece;
@@ -42,12 +51,12 @@ inline std::string formulaText(const ASTNode* node) {
     }
     switch (n->type) {
       case NT_ATOM: out += "p" + std::to_string(n->atom); break;
-      case NT_TRUE: out += "T"; break;
-      case NT_FALSE: out += "F"; break;
+      case NT_TRUE: out += spell.trueText; break;
+      case NT_FALSE: out += spell.falseText; break;
       case NT_ROOT: todo.push_back({n->left, nullptr}); break;
       case NT_NOT: out += "~"; todo.push_back({n->left, nullptr}); break;
-      case NT_BOX: out += "[]"; todo.push_back({n->left, nullptr}); break;
-      case NT_DIAMOND: out += "<>"; todo.push_back({n->left, nullptr}); break;
+      case NT_BOX: out += spell.box; todo.push_back({n->left, nullptr}); break;
+      case NT_DIAMOND: out += spell.diamond; todo.push_back({n->left, nullptr}); break;
       default: {
         const char* op = n->type == NT_AND ? " & " : n->type == NT_OR ? " | "
                          : n->type == NT_IMPLY ? " -> " : " <-> ";

@@ -48,18 +48,6 @@ TEST(Encoding, WorkedExampleClauseList) {
   EXPECT_EQ(cnf.substr(0, 47), "c =====CNF of DIMAC format=====\n-6  -2  3  0  \n");
 }
 
-TEST(Encoding, BoundedWorkedExample) {
-  S5clauSet cs = workedExample();
-  Trans2SAT enc;
-  enc.TranS52SAT_b(cs, 2);
-  Clauses expected = kBoxClauses;
-  Clauses diamond = {{11, -3, -9, 0}, {3, -11, 0}, {9, -11, 0}, {12, -5, -10, 0}, {5, -12, 0},
-                     {10, -12, 0},    {-13, 11, 12, 0}, {-11, 13, 0}, {-12, 13, 0}, {13, 0}};
-  expected.insert(expected.end(), diamond.begin(), diamond.end());
-  EXPECT_EQ(enc.satClauses, expected);
-  EXPECT_EQ(enc.varNum, 13);
-}
-
 TEST(Encoding, MaxSatWorkedExampleAndTopWeight) {
   S5clauSet cs = workedExample();
   Trans2SAT enc;
@@ -81,23 +69,6 @@ TEST(Encoding, MaxSatWorkedExampleAndTopWeight) {
   ASSERT_EQ(big.satClauses.size(), 11u + 10u);
   EXPECT_EQ(big.satClauses[11], (std::vector<int>{12, -2, 1, 0}));
   EXPECT_EQ(written([&](FILE* f) { big.printMAXSATclau(f); }).substr(0, 17), "p wcnf 12 21 12\n1");
-}
-
-TEST(Decoding, WorldLinesAndFreeWorldZero) {
-  S5clauSet cs = workedExample();
-  Trans2SAT enc;
-  enc.TranS52SAT(cs);
-  std::vector<int> model{1, -2, 3, -4, 5, 6, 7, 8, 9, 10};
-  EXPECT_EQ(written([&](FILE* f) { enc.model2S5(model, f); }),
-            "c ===== S5-model====\nv possible world0:  p1 -p3 p2\nv possible world1:  -p3 p2 p4\n");
-  S5clauSet onlyDiamond;
-  onlyDiamond.clauses = {{S5lit{2, {1}, 2}}};
-  onlyDiamond.worldN = 3;
-  Trans2SAT d;
-  d.TranS52SAT(onlyDiamond);
-  std::vector<int> m{1};
-  EXPECT_EQ(written([&](FILE* f) { d.model2S5(m, f); }),
-            "c ===== S5-model====\nv possible world0: any assignment is ok!\n\nv possible world2:  p1\n");
 }
 
 TEST(Solver, VerdictsWordsAndModel) {

@@ -61,13 +61,6 @@ S5clauSet clausesOf(const std::string& formula, int* result = nullptr) {
   return cs;
 }
 
-TEST(MultiBranch, FlattensBreadthFirst) {
-  EXPECT_EQ(show(Reducer("p1 & p2 & p3").mb), "(&(p3,p1,p2))");
-  EXPECT_EQ(show(Reducer("p1 & (p2 & p3)").mb), "(&(p1,p2,p3))");
-  EXPECT_EQ(show(Reducer("(p1 | p2) & p3").mb), "(&(|(p1,p2),p3))");
-  EXPECT_EQ(show(Reducer("[r1](p1 & (p2 & p3))").mb), "([](&(p1,p2,p3)))");
-}
-
 TEST(ReductionRules, EachRuleOnItsSmallestTree) {
   EXPECT_EQ(Reducer("[r1][r1]p1").pass(), "([](p1))");
   EXPECT_EQ(Reducer("<r1>[r1]p1").pass(), "([](p1))");
@@ -121,24 +114,6 @@ TEST(ClauseNaming, LiteralConjunctsAndModalJunctionsAreNamed) {
   // A Diamond over literals alone is an S5 literal and is never renamed.
   cs = clausesOf("<r1>(p1 & ~p2)", &result);
   EXPECT_EQ(clauseText(cs), "c ===== S5-NF-PRINT =====\n0: \tDiam(-2,1)\n");
-}
-
-TEST(ShapePredicates, LiteralsClausesAndCnf) {
-  auto top = [](const std::string& f) { return Reducer(f).mb; };
-  EXPECT_TRUE(isS5lit(top("[r1](p1 | ~p2)")->children[0]));
-  EXPECT_TRUE(isS5lit(top("<r1>(p1 & ~p2)")->children[0]));
-  EXPECT_FALSE(isS5lit(top("[r1](p1 & p2)")->children[0]));
-  EXPECT_FALSE(isS5lit(top("<r1>(p1 | p2)")->children[0]));
-  EXPECT_FALSE(isS5lit(top("[r1][r1]p1")->children[0]));
-  EXPECT_TRUE(isS5clause(top("p1 | [r1](p2 | p3) | <r1>p4")->children[0]));
-  EXPECT_FALSE(isS5clause(top("p1 & p2")->children[0]));
-  EXPECT_TRUE(isS5CNF(top("p1")));
-  EXPECT_TRUE(isS5CNF(top("(p1 | p2) & [r1]p3")));
-  EXPECT_FALSE(isS5CNF(top("p1 | (p2 & p3)")));
-  mbASTNode empty;
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(isS5CNF(&empty));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "* Error(548): Empty AST!\n");
 }
 
 TEST(Extraction, LiteralsAreSortedAndRepeatsDropped) {
