@@ -20,6 +20,7 @@ namespace {
 const size_t kMaxInput = 2048;
 const size_t kNodeLimit = 200000;
 const size_t kMaxEncodingWork = 40000;  // worlds x S5 clauses
+const size_t kMaxSatClauses = 100000;    // a few seconds of solving under the sanitizers
 const int kOracleAtoms = 4;
 const int kOracleModalOps = 5;
 
@@ -81,6 +82,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
   if (static_cast<size_t>(cs.worldN) * cs.clauses.size() > kMaxEncodingWork) return out;
   Trans2SAT enc;
   enc.TranS52SAT(cs);
+  if (enc.satClauses.size() > kMaxSatClauses) return out;
   glucose_40 sat;
   out.verdict = sat.Solve1(enc.satClauses, nullptr);
   if (out.verdict == 10) {
