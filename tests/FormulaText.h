@@ -1,12 +1,14 @@
 #pragma once
 // In-process helpers for front-end tests: parse a formula text into a tree
-// and show a tree as fully parenthesised infix text.
+// and show a tree as fully parenthesised infix text or as an oracle formula.
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "frontend/ASTNode.h"
 #include "frontend/Parser.h"
+#include "tests/S5Oracle.h"
 
 // Parses `text` as a whole formula file; null after a lexical or syntax error.
 inline ASTNode* parseText(const std::string& text) {
@@ -82,4 +84,20 @@ inline std::vector<ASTNode*> subtreeNodes(ASTNode* top) {
     if (n->left) todo.push_back(n->left);
   }
   return nodes;
+}
+
+// The tree as an oracle formula; recursive, for formulas of a few kilobytes.
+inline OFormula oracleFormula(const ASTNode* n) {
+  static const std::unordered_map<int, OFormula::Op> ops = {
+      {NT_ATOM, OFormula::ATOM}, {NT_TRUE, OFormula::TRUE}, {NT_FALSE, OFormula::FALSE},
+      {NT_NOT, OFormula::NOT},   {NT_AND, OFormula::AND},   {NT_OR, OFormula::OR},
+      {NT_IMPLY, OFormula::IMPLY}, {NT_IFF, OFormula::IFF}, {NT_BOX, OFormula::BOX},
+      {NT_DIAMOND, OFormula::DIA}};
+  if (n->type == NT_ROOT) return oracleFormula(n->left);
+  OFormula f;
+  f.op = ops.at(n->type);
+  f.atom = n->atom;
+  for (const ASTNode* c : {n->left, n->right})
+    if (c) f.args.push_back(oracleFormula(c));
+  return f;
 }

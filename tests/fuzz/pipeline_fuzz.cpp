@@ -10,7 +10,7 @@
 #include "encoding/Trans2SAT.h"
 #include "frontend/S5NFTrans.h"
 #include "solver/glucose_40.h"
-#include "tests/S5Oracle.h"
+#include "tests/FormulaText.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {
@@ -24,29 +24,10 @@ const size_t kMaxSatClauses = 100000;    // a few seconds of solving under the s
 const int kOracleAtoms = 4;
 const int kOracleModalOps = 5;
 
-struct Shape {
-  int largestAtom = 0;
-  int modalOps = 0;
-};
-
-// The tree as an evaluator formula; recursion is fine at these sizes.
-OFormula toOFormula(const ASTNode* n, Shape& shape) {
-  OFormula f;
-  switch (n->type) {
-    case NT_ATOM: f.op = OFormula::ATOM; f.atom = n->atom; shape.largestAtom = std::max(shape.largestAtom, n->atom); return f;
-    case NT_TRUE: f.op = OFormula::TRUE; return f;
-    case NT_FALSE: f.op = OFormula::FALSE; return f;
-    case NT_NOT: f.op = OFormula::NOT; break;
-    case NT_BOX: f.op = OFormula::BOX; shape.modalOps++; break;
-    case NT_DIAMOND: f.op = OFormula::DIA; shape.modalOps++; break;
-    case NT_AND: f.op = OFormula::AND; break;
-    case NT_OR: f.op = OFormula::OR; break;
-    case NT_IMPLY: f.op = OFormula::IMPLY; break;
-    default: f.op = OFormula::IFF; break;
-  }
-  f.args.push_back(toOFormula(n->left, shape));
-  if (n->right != nullptr) f.args.push_back(toOFormula(n->right, shape));
-  return f;
+int largestAtom(const OFormula& f) {
+  int largest = f.op == OFormula::ATOM ? f.atom : 0;
+  for (const OFormula& a : f.args) largest = std::max(largest, largestAtom(a));
+  return largest;
 }
 
 int modalDepth(const OFormula& f) {
@@ -110,8 +91,8 @@ bool decideWithin(const uint8_t* data, size_t size, bool classic, Outcome& out) 
   return done;
 }
 
-void checkModel(const OFormula& f, const Shape& shape, const std::string& model) {
-  if (model.empty() || shape.largestAtom > 32) return;
+void checkModel(const OFormula& f, const std::string& model) {
+  if (model.empty() || largestAtom(f) > 32) return;
   bool ok = false;
   std::vector<World> worlds = parseModel(model, ok);
   if (!ok || worlds.empty()) __builtin_trap();
@@ -136,12 +117,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ours.verdict <= 0) return 0;
 
   ASTNode* root = parseBytes(data, size);
-  Shape shape;
-  OFormula f = toOFormula(root->left, shape);
+  OFormula f = oracleFormula(root);
   releasePooledNodes();
-  checkModel(f, shape, ours.model);
-  if (shape.largestAtom <= kOracleAtoms && shape.modalOps <= kOracleModalOps) {
-    bool satisfiable = smallestModel(f, kOracleAtoms, shape.modalOps + 1) > 0;
+  checkModel(f, ours.model);
+  int modalOps = diamondCount(f);
+  if (largestAtom(f) <= kOracleAtoms && modalOps <= kOracleModalOps) {
+    bool satisfiable = smallestModel(f, kOracleAtoms, modalOps + 1) > 0;
     if (satisfiable != (ours.verdict == 10)) __builtin_trap();  // wrong verdict
   }
   return 0;
