@@ -89,6 +89,10 @@ _TOKEN = re.compile(r"""
 """, re.X)
 
 
+# One-character codes of the operator tokens; other tokens stand as written.
+TOKEN_CODES = {'p': 'p', 'iff': '=', 'imp': '>', 'dia': 'D', 'box': 'B'}
+
+
 def tokens(text):
     pos = 0
     n = len(text)
@@ -102,24 +106,12 @@ def tokens(text):
         pos = m.end()
         if kind in ('comment', 'space'):
             continue
-        if kind == 'word':
-            out.append(value)
-        elif kind == 'p':
-            out.append('p')
-        elif kind == 'num':
+        if kind == 'num':
             if int(value) > INT_MAX:
                 raise FormulaError("number too large")
             out.append(int(value))
-        elif kind == 'iff':
-            out.append('=')
-        elif kind == 'imp':
-            out.append('>')
-        elif kind == 'dia':
-            out.append('D')
-        elif kind == 'box':
-            out.append('B')
         else:
-            out.append(value)
+            out.append(TOKEN_CODES.get(kind, value))
     return out
 
 
