@@ -2,12 +2,28 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
 #include <string>
 
 namespace {
 
 enum GateKind { OR_GATE, AND_GATE };
+
+// A FIFO of literals on one vector: pairwise reduction only pops from the front
+// and appends, and reusing the storage saves an allocation per Box and world.
+class LitQueue {
+ public:
+  void reset() {
+    items.clear();
+    head = 0;
+  }
+  size_t size() const { return items.size() - head; }
+  void push(int lit) { items.push_back(lit); }
+  int pop() { return items[head++]; }
+
+ private:
+  std::vector<int> items;
+  size_t head = 0;
+};
 
 // Builds clauses into an encoder: variable lookup, gates and pairwise reduction.
 // A non-zero `weight` is stored in front of every clause (the MaxSAT form).
@@ -16,15 +32,16 @@ class ClauseBuilder {
   ClauseBuilder(Trans2SAT& enc, int weight) : enc(enc), weight(weight) {}
 
   int lookup(int lit, int world) {
-    std::vector<int> key{std::abs(lit), world};
-    auto it = enc.atomWorld2Var.find(key);
+    probe[0] = std::abs(lit);
+    probe[1] = world;
+    auto it = enc.atomWorld2Var.find(probe);
     int var;
     if (it != enc.atomWorld2Var.end()) {
       var = it->second;
     } else {
-      enc.var2AtomWorld[enc.varNum] = key;
+      enc.var2AtomWorld[enc.varNum] = probe;
       var = ++enc.varNum;
-      enc.atomWorld2Var.emplace(std::move(key), var);
+      enc.atomWorld2Var.emplace(probe, var);
     }
     return lit > 0 ? var : -var;
   }
@@ -39,12 +56,10 @@ class ClauseBuilder {
   }
 
   // Reduces the queue to one literal standing for the OR / AND of all of it.
-  int reduce(std::deque<int>& q, GateKind kind) {
+  int reduce(LitQueue& q, GateKind kind) {
     while (q.size() >= 2) {
-      int a = q.front();
-      q.pop_front();
-      int b = q.front();
-      q.pop_front();
+      int a = q.pop();
+      int b = q.pop();
       int t = ++enc.varNum;
       if (kind == OR_GATE) {
         addClause({-t, a, b});
@@ -55,32 +70,40 @@ class ClauseBuilder {
         addClause({a, -t});
         addClause({b, -t});
       }
-      q.push_back(t);
+      q.push(t);
     }
-    return q.front();
+    return q.pop();
   }
 
   // Box(l1 | ... | lm) in every world 0 .. worlds-1.
   int box(const std::vector<int>& members, int worlds) {
-    std::vector<std::deque<int>> perWorld(worlds);
-    for (int w = 0; w < worlds; w++)
-      for (int l : members) perWorld[w].push_back(lookup(l, w));
-    std::deque<int> all;
-    for (auto& q : perWorld) all.push_back(reduce(q, OR_GATE));
-    return reduce(all, AND_GATE);
+    // All atom-world variables first, then the gates: this fixes the numbering.
+    startSlices();
+    for (int w = 0; w < worlds; w++) {
+      nextSlice();
+      for (int l : members) looked.push_back(lookup(l, w));
+    }
+    return reduceSlices(OR_GATE, AND_GATE);
   }
 
   // Diamond(l1 & ... & lm) witnessed in one of the worlds 0 .. cursor; world
   // w >= 1 counts only with its selector when `selectors` is set.
   int boundedDiamond(const std::vector<int>& members, int cursor, bool selectors) {
-    std::vector<std::deque<int>> perWorld(cursor + 1);
+    startSlices();
     for (int w = 0; w <= cursor; w++) {
-      if (selectors && w >= 1) perWorld[w].push_back(w);
-      for (int l : members) perWorld[w].push_back(lookup(l, w));
+      nextSlice();
+      if (selectors && w >= 1) looked.push_back(w);
+      for (int l : members) looked.push_back(lookup(l, w));
     }
-    std::deque<int> any;
-    for (auto& q : perWorld) any.push_back(reduce(q, AND_GATE));
-    return reduce(any, OR_GATE);
+    return reduceSlices(AND_GATE, OR_GATE);
+  }
+
+  // Diamond(l1 & ... & lm) witnessed in `world`.
+  int diamond(const std::vector<int>& members, int world) {
+    startSlices();
+    nextSlice();
+    for (int l : members) looked.push_back(lookup(l, world));
+    return reduceSlices(AND_GATE, AND_GATE);
   }
 
   void addTopLevel(std::vector<int>& lits) {
@@ -113,8 +136,30 @@ class ClauseBuilder {
   }
 
  private:
+  void startSlices() {
+    looked.clear();
+    sliceStarts.clear();
+  }
+  void nextSlice() { sliceStarts.push_back(looked.size()); }
+
+  // Each slice of `looked` reduced by `inner`, then the results by `outer`.
+  int reduceSlices(GateKind inner, GateKind outer) {
+    outerQueue.reset();
+    for (size_t i = 0; i < sliceStarts.size(); i++) {
+      size_t end = i + 1 < sliceStarts.size() ? sliceStarts[i + 1] : looked.size();
+      innerQueue.reset();
+      for (size_t k = sliceStarts[i]; k < end; k++) innerQueue.push(looked[k]);
+      outerQueue.push(reduce(innerQueue, inner));
+    }
+    return reduce(outerQueue, outer);
+  }
+
   Trans2SAT& enc;
   int weight;
+  std::vector<int> probe{0, 0};  // lookup key, reused to avoid an allocation per lookup
+  std::vector<int> looked;       // literals of all slices, in lookup order
+  std::vector<size_t> sliceStarts;
+  LitQueue innerQueue, outerQueue;
 };
 
 // Appends "%d  " per element and a newline per clause; written in large blocks.
@@ -146,10 +191,7 @@ void Trans2SAT::TranS52SAT(S5clauSet& cs) {
       if (s.type == 1) {
         lits.push_back(b.box(s.lits, worldNum));
       } else if (s.type == 2) {
-        int wd = std::max(s.world, 0);
-        std::deque<int> q;
-        for (int l : s.lits) q.push_back(b.lookup(l, wd));
-        lits.push_back(b.reduce(q, AND_GATE));
+        lits.push_back(b.diamond(s.lits, std::max(s.world, 0)));
       } else {
         lits.push_back(b.lookup(s.lits[0], std::max(s.world, 0)));
       }
