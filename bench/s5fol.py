@@ -212,21 +212,30 @@ def parse(text):
 _SMT_OP = {'&': 'and', '|': 'or', '>': '=>', '=': '='}
 
 
+def _emit(start, visit):
+    """Runs a printer on an explicit stack, so deep formulas need no
+    recursion: ('txt', s) items are written as they stand, every other item
+    goes to visit(item, out, stack), which writes text and pushes items."""
+    out, stack = [], [start]
+    while stack:
+        item = stack.pop()
+        if item[0] == 'txt':
+            out.append(item[1])
+        else:
+            visit(item, out, stack)
+    return "".join(out)
+
+
 def smt_term(t, world="c0"):
     """The standard translation of t at the world constant `world`, as an
     SMT-LIB term. A Box or Diamond at modal depth d binds variable v<d>, so
     every atom refers to the innermost enclosing world. Chains of the same
     '&' or '|' become one n-ary term, which keeps the term shallow for long
     conjunctions."""
-    out = []
-    # Work items: ('node', n, d) writes node n at modal depth d; ('txt', s).
-    stack = [('node', t.root, 0)]
     kind, left, right = t.kind, t.left, t.right
-    while stack:
-        item = stack.pop()
-        if item[0] == 'txt':
-            out.append(item[1])
-            continue
+
+    # ('node', n, d) writes node n at modal depth d.
+    def visit(item, out, stack):
         _, n, d = item
         k = kind[n]
         w = world if d == 0 else "v%d" % d
@@ -265,7 +274,8 @@ def smt_term(t, world="c0"):
             stack.append(('node', right[n], d))
             stack.append(('txt', " "))
             stack.append(('node', left[n], d))
-    return "".join(out)
+
+    return _emit(('node', t.root, 0), visit)
 
 
 def smt_declarations(t):
@@ -370,20 +380,14 @@ def write(t, rng=None, extra_parens=0.0, spacing=False):
     precedence rules of the reader."""
     prec = {'>': 1, '=': 2, '|': 3, '&': 4}
     sym = {'>': ' -> ', '=': ' <-> ', '|': ' | ', '&': ' & '}
-    out = []
-    stack = [('node', t.root, False)]
-
     def modal(k):
         r = rng.randint(1, 9) if rng and spacing and rng.random() < 0.3 else 1
         if rng and spacing and rng.random() < 0.2:
             return ("[ r %d ]" if k == 'B' else "< r %d >") % r
         return ("[r%d]" if k == 'B' else "<r%d>") % r
 
-    while stack:
-        item = stack.pop()
-        if item[0] == 'txt':
-            out.append(item[1])
-            continue
+    # ('node', n, paren) writes node n, in parentheses when paren is set.
+    def visit(item, out, stack):
         _, n, paren = item
         if not paren and rng is not None and extra_parens and rng.random() < extra_parens:
             paren = True
@@ -407,4 +411,5 @@ def write(t, rng=None, extra_parens=0.0, spacing=False):
             stack.append(('node', r, t.kind[r] in prec and prec[t.kind[r]] <= p))
             stack.append(('txt', sym[k]))
             stack.append(('node', l, t.kind[l] in prec and prec[t.kind[l]] < p))
-    return "".join(out)
+
+    return _emit(('node', t.root, False), visit)
