@@ -33,40 +33,15 @@ Parsed parse(const std::vector<std::string>& given) {
   return p;
 }
 
-TEST(Options, RecognisedFormsSetTheirFields) {
-  Parsed p = parse({"-model", "in.txt", "-no-result", "-s5nf=a.nf", "-satcnf", "out.res"});
-  EXPECT_TRUE(p.opt.model);
-  EXPECT_TRUE(p.opt.noResult);
-  EXPECT_TRUE(p.opt.s5nf);
-  EXPECT_STREQ(p.opt.s5nfFile, "a.nf");
-  EXPECT_TRUE(p.opt.satcnf);
-  EXPECT_EQ(p.opt.satcnfFile, nullptr);
-  EXPECT_FALSE(p.opt.minimal);
-  EXPECT_EQ(p.positional, (std::vector<std::string>{"in.txt", "out.res"}));
-}
-
-TEST(Options, MinimalModesAndOverrides) {
-  struct Case {
-    std::vector<std::string> args;
-    int mode;
-  } cases[] = {
-      {{"-minimal"}, 1}, {{"-minimal=1"}, 1}, {{"-minimal=2"}, 2},
-      {{"-minimal=3"}, 3}, {{"-minimal=4"}, 4}, {{"-minimal=2", "-minimal=4"}, 4},
-  };
-  for (const auto& c : cases) {
-    Parsed p = parse(c.args);
-    EXPECT_TRUE(p.opt.minimal);
-    EXPECT_EQ(p.opt.minimalMode, c.mode) << c.args.back();
-    EXPECT_TRUE(p.positional.empty());
-  }
-}
-
-TEST(Options, LastFileNameWinsAndHelpSuffixIsDropped) {
-  Parsed p = parse({"-s5nf=first", "a", "-s5nf=second", "--helpme", "-s5nf", "b", "-satcnf="});
+// The single options are covered end to end; these are the orders and spellings.
+TEST(Options, LaterOptionsWinAndHelpSuffixIsDropped) {
+  Parsed p = parse({"-s5nf=first", "a", "-s5nf=second", "--helpme", "-s5nf", "b", "-satcnf=", "-minimal=2", "-minimal"});
   EXPECT_STREQ(p.opt.s5nfFile, "second");
   ASSERT_NE(p.opt.satcnfFile, nullptr);
   EXPECT_STREQ(p.opt.satcnfFile, "");
+  EXPECT_EQ(p.opt.minimalMode, 1);
   EXPECT_EQ(p.positional, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(parse({"-minimal=2", "-minimal=4"}).opt.minimalMode, 4);
 }
 
 TEST(Options, UnknownFlagsAreReportedWithoutTheirDash) {
