@@ -1,48 +1,67 @@
 // Exact lines and files that users' scripts read.
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cctype>
 #include <sys/stat.h>
 
 #include "tests/TestHelpers.h"
 
 namespace {
 
+// Replaces each time value, printed "%12.2f" after a "(ms):" label, by
+// "<ms>"; a value in any other shape stays and fails the comparison.
+std::string maskTimes(std::string out) {
+  const std::string label = "(ms):           ";
+  for (size_t at = out.find(label); at != std::string::npos; at = out.find(label, at + 1)) {
+    size_t from = at + label.size(), end = from;
+    while (end < out.size() && out[end] == ' ') end++;
+    while (end < out.size() && std::isdigit(static_cast<unsigned char>(out[end]))) end++;
+    bool shaped = end + 2 < out.size() && out[end] == '.' && std::isdigit(static_cast<unsigned char>(out[end + 1])) &&
+                  std::isdigit(static_cast<unsigned char>(out[end + 2])) && end + 3 - from >= 12;
+    if (shaped) out.replace(from, end + 3 - from, "<ms>");
+  }
+  return out;
+}
+
 const std::string kBlanks65(65, ' ');
 std::string timeLine(const std::string& label, const std::string& trailing = kBlanks65) {
-  return "c " + label + "           [ 0-9]{9}\\.[0-9]{2}" + trailing + "\n";
+  return "c " + label + "           <ms>" + trailing + "\n";
+}
+
+bool startsWith(const std::string& s, const std::string& head) { return s.compare(0, head.size(), head) == 0; }
+bool endsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 TEST(Golden, WorkedRunFromFormulaToModel) {
   RunResult r = runTarvel("begin <r1>p1 & [r1]p2 end", {"-model"});
   EXPECT_EQ(r.status, 0);
-  std::regex head(timeLine("Tran2S5NF_time\\(ms\\):") + "c possible worlds:  2     \n" +
-                  timeLine("Tran2SAT_time\\(ms\\):") + "c The SAT-Solver CaDiCaL [^\n]* is running -- \nc\n");
-  EXPECT_TRUE(std::regex_search(r.out, head, std::regex_constants::match_continuous)) << r.out;
+  std::string out = maskTimes(r.out);
+  EXPECT_TRUE(startsWith(out, timeLine("Tran2S5NF_time(ms):") + "c possible worlds:  2     \n" +
+                                  timeLine("Tran2SAT_time(ms):") + "c The SAT-Solver CaDiCaL "))
+      << r.out;
+  EXPECT_NE(out.find(" is running -- \nc\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("c |  Number of SAT variables:                          4" + std::string(50, ' ') + "|\n"),
             std::string::npos);
   EXPECT_NE(r.out.find("c |  Number of original SAT clauses:                   5" + std::string(50, ' ') + "|\n"),
             std::string::npos);
-  EXPECT_TRUE(std::regex_search(r.out, std::regex("\n\ns SATISFIABLE\n" + timeLine("Total_time\\(ms\\):") + "$")));
+  EXPECT_TRUE(endsWith(out, "\n\ns SATISFIABLE\n" + timeLine("Total_time(ms):"))) << r.out;
   EXPECT_EQ(r.result, "SAT\nc ===== S5-model====\nv possible world0:  p2\nv possible world1:  p1 p2\n");
   EXPECT_EQ(r.err, "");
 }
 
 TEST(Golden, FormulasThatReduceToConstants) {
   RunResult f = runTarvel("begin p1 & ~p1 & false end");
-  EXPECT_TRUE(std::regex_match(f.out, std::regex(timeLine("Tran2S5NF_time\\(ms\\):") +
-                                                 "c Solved in transforming into S5-NF process..\n"
-                                                 "c The S5 formula can be reduced as false.\n"
-                                                 "s UNSATISFIABLE\n" + timeLine("Total_time\\(ms\\):"))))
-      << f.out;
+  EXPECT_EQ(maskTimes(f.out), timeLine("Tran2S5NF_time(ms):") +
+                                  "c Solved in transforming into S5-NF process..\n"
+                                  "c The S5 formula can be reduced as false.\n"
+                                  "s UNSATISFIABLE\n" + timeLine("Total_time(ms):"));
   EXPECT_EQ(f.result, "UNSAT\n");
   RunResult t = runTarvel("begin [r1]p1 | true end", {"-s5nf"});
-  EXPECT_TRUE(std::regex_match(t.out, std::regex(timeLine("Tran2S5NF_time\\(ms\\):") +
-                                                 "c Solved in transforming into S5-NF process..\n"
-                                                 "c The S5 formula can be reduced as true.\n"
-                                                 "s SATISFIABLE\n" +
-                                                 timeLine("Total_time\\(ms\\):", std::string(64, ' ')))))
-      << t.out;
+  EXPECT_EQ(maskTimes(t.out), timeLine("Tran2S5NF_time(ms):") +
+                                  "c Solved in transforming into S5-NF process..\n"
+                                  "c The S5 formula can be reduced as true.\n"
+                                  "s SATISFIABLE\n" + timeLine("Total_time(ms):", std::string(64, ' ')));
   EXPECT_EQ(t.result, "SAT\n");
   EXPECT_EQ(t.err, "");
   EXPECT_EQ(f.status + t.status, 0);
@@ -104,8 +123,7 @@ TEST(Golden, MinimalModesAgree) {
     writeFile(dir + "/f.txt", formula);
     RunResult r = runArgs({mode, "f.txt", "res"}, dir);
     EXPECT_EQ(r.status, 0) << mode;
-    EXPECT_TRUE(std::regex_search(r.out, std::regex("s SATISFIABLE \nc Minimal model: 3 \n" +
-                                                    timeLine("Total_time\\(ms\\):") + "$")))
+    EXPECT_TRUE(endsWith(maskTimes(r.out), "s SATISFIABLE \nc Minimal model: 3 \n" + timeLine("Total_time(ms):")))
         << mode << "\n" << r.out;
     // One word per solve that was not ended by simplification.
     std::string words = readFile(dir + "/res");
@@ -127,8 +145,8 @@ TEST(Golden, MaxSatSolverLinesAndFailures) {
     return runArgs({"-minimal=4", "f.txt"}, dir);
   };
   RunResult ok = withStub("echo 'c solving'\necho 's OPTIMUM FOUND'\necho 'o 3'\necho 'c time: 1.5'\n");
-  EXPECT_TRUE(std::regex_search(ok.out, std::regex("c solving\n \ns SATISFIABLE \nc Minimal model: 4 \n"
-                                                   "c Total_time\\(ms\\):           [ 0-9]{6,}\\.[0-9]{2}")))
+  EXPECT_NE(maskTimes(ok.out).find("c solving\n \ns SATISFIABLE \nc Minimal model: 4 \nc Total_time(ms):           <ms>"),
+            std::string::npos)
       << ok.out;
   double total = std::stod(ok.out.substr(ok.out.find("Total_time(ms):") + 15));
   EXPECT_GE(total, 1500.0);
