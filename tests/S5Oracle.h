@@ -2,6 +2,7 @@
 // An S5 evaluator for tests, independent of the clause set and the world
 // bound: formulas as small trees, evaluated over sets of worlds with
 // universal access, and a brute-force search for models.
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <sstream>
@@ -56,6 +57,12 @@ inline int diamondCount(const OFormula& f) {
   int n = f.op == OFormula::DIA || f.op == OFormula::BOX ? 1 : 0;  // a negated Box is a Diamond
   for (const auto& a : f.args) n += diamondCount(a);
   return n;
+}
+
+inline int largestAtom(const OFormula& f) {
+  int largest = f.op == OFormula::ATOM ? f.atom : 0;
+  for (const OFormula& a : f.args) largest = std::max(largest, largestAtom(a));
+  return largest;
 }
 
 // A world is a valuation: bit a-1 is atom a.

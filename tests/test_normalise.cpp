@@ -32,13 +32,6 @@ bool sameMeaning(const OFormula& a, const OFormula& b) {
   return true;
 }
 
-int largestAtom(ASTNode* root) {
-  int largest = 0;
-  for (ASTNode* n : subtreeNodes(root))
-    if (n->type == NT_ATOM) largest = std::max(largest, n->atom);
-  return largest;
-}
-
 // The shape every later stage relies on.
 void expectNormalShape(ASTNode* root, const std::string& formula) {
   ASSERT_EQ(root->type, NT_ROOT);
@@ -109,13 +102,12 @@ TEST(Normalise, RandomFormulasKeepTheirS5Meaning) {
     OFormula before = randomFormula(rng, 3, 1 + round % 5, 5);  // nested <-> too: no encoding here
     std::string formula = formulaFile(before);
     ASTNode* root = parseText("begin " + formula + " end");
-    int largest = largestAtom(root);
     S5NFTrans trans;
     trans.removeImply(root);
     trans.trans2NNF(root);
     trans.removeTF(root);
     EXPECT_TRUE(sameMeaning(oracleFormula(root), before)) << formula << "  became  " << formulaText(root);
-    EXPECT_EQ(trans.maxAtom, largest) << formula;
+    EXPECT_EQ(trans.maxAtom, largestAtom(before)) << formula;
     expectNormalShape(root, formula);
   }
 }

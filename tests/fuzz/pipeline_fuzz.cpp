@@ -24,12 +24,6 @@ const size_t kMaxSatClauses = 100000;    // a few seconds of solving under the s
 const int kOracleAtoms = 4;
 const int kOracleModalOps = 5;
 
-int largestAtom(const OFormula& f) {
-  int largest = f.op == OFormula::ATOM ? f.atom : 0;
-  for (const OFormula& a : f.args) largest = std::max(largest, largestAtom(a));
-  return largest;
-}
-
 int modalDepth(const OFormula& f) {
   int d = 0;
   for (const OFormula& a : f.args) d = std::max(d, modalDepth(a));
