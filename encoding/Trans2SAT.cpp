@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "encoding/S5model.h"
+
 namespace {
 
 enum GateKind { OR_GATE, AND_GATE };
@@ -237,15 +239,5 @@ void Trans2SAT::model2S5(std::vector<int>& model, FILE* out) const {
     int atom = it->second[0];
     worlds[it->second[1]].push_back(v > 0 ? atom : -atom);
   }
-  std::string text = "c ===== S5-model====\n";
-  if (worlds[0].empty()) text += "v possible world0: any assignment is ok!";
-  for (size_t w = 0; w < worlds.size(); w++) {
-    for (size_t i = 0; i < worlds[w].size(); i++) {
-      int e = worlds[w][i];
-      if (i == 0) text += "v possible world" + std::to_string(w) + ": ";
-      text += (e < 0 ? " -p" : " p") + std::to_string(std::abs(e));
-    }
-    text += '\n';
-  }
-  std::fputs(text.c_str(), out);
+  printS5Model(worlds, out);
 }
