@@ -44,6 +44,8 @@ void S5Options::parseS5Options(int& argc, char** argv, bool strict) {
       model = known = true;
     } else if (std::strcmp(arg, "-classic-bound") == 0) {
       classicBound = known = true;
+    } else if (std::strcmp(arg, "-one-shot") == 0) {
+      oneShot = known = true;
     } else if (std::strcmp(arg, "-no-result") == 0) {
       noResult = known = true;
     } else if (std::strcmp(arg, "-minimal=1") == 0 || std::strcmp(arg, "-minimal") == 0) {
@@ -82,5 +84,7 @@ void S5Options::printS5UsageAndExit() {
                "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n");
   std::fprintf(stderr, "-classic-bound,                              (default:off) \n");
   std::fprintf(stderr, "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n");
+  std::fprintf(stderr, "-one-shot,                                   (default:off) \n");
+  std::fprintf(stderr, "      one solve over every possible world instead of adding witness worlds on demand.\n\n");
   std::exit(0);
 }

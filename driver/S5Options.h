@@ -10,6 +10,7 @@ struct S5Options {
   bool minimal = false;
   int minimalMode = 0;
   bool classicBound = false;  // one world per diamond clause, for measuring the conflict analysis
+  bool oneShot = false;       // one solve over all worlds instead of lazy witness worlds
 
   // Removes recognised options from argv; argc becomes 1 + positional count.
   // Unknown flag (strict): message on stderr, exit 1. "--help": usage, exit 0.

@@ -1,7 +1,12 @@
 #include "driver/defaultSolve.h"
 
+#include <new>
+
 #include "driver/runLines.h"
+#include "encoding/LazyWorlds.h"
+#include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
+#include "solver/IncrementalSolver.h"
 #include "solver/cpuTime.h"
 #include "solver/glucose_40.h"
 
@@ -15,13 +20,34 @@ void writeOptionalFile(const char* name, Write write) {
   if (f != nullptr) std::fclose(f);
 }
 
-}  // namespace
+void writeS5NF(const S5clauSet& cs, const S5Options& opt) {
+  if (opt.s5nf) writeOptionalFile(opt.s5nfFile, [&](FILE* f) { cs.printClauSet(f); });
+}
 
-void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+// The model goes after the verdict word into the result file, or to standard error.
+void writeModel(const std::vector<std::vector<int>>& worlds, FILE* result) {
+  std::fflush(stdout);
+  printS5Model(worlds, result != nullptr ? result : stderr);
+  if (result != nullptr) std::fclose(result);
+}
+
+// The encoder's clauses go straight into the solver, which answers model queries.
+class SolverLink : public ClauseSink, public ModelView {
+ public:
+  explicit SolverLink(IncrementalSolver& sat) : sat(sat) {}
+  void add(const std::vector<int>& lits) override { sat.add(lits); }
+  void preferFalse(int var) override { sat.preferFalse(var); }
+  bool isTrue(int lit) override { return sat.isTrue(lit); }
+
+ private:
+  IncrementalSolver& sat;
+};
+
+void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
   Trans2SAT enc;
   enc.TranS52SAT(cs);
   printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
-  if (opt.s5nf) writeOptionalFile(opt.s5nfFile, [&](FILE* f) { cs.printClauSet(f); });
+  writeS5NF(cs, opt);
   if (opt.satcnf) writeOptionalFile(opt.satcnfFile, [&](FILE* f) { enc.printSATclau(f); });
   if (opt.noResult) {
     if (opt.model)
@@ -32,9 +58,44 @@ void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double s
   std::fflush(stdout);
   int verdict = sat.Solve(enc.satClauses, result);
   printTotalTime(start);
-  if (opt.model && verdict == 10) {
-    std::fflush(stdout);
-    enc.model2S5(sat.satModel, result != nullptr ? result : stderr);
-    if (result != nullptr) std::fclose(result);
+  if (opt.model && verdict == 10) writeModel(enc.decodeModel(sat.satModel), result);
+}
+
+// Solves with world 0 and the forced witness worlds, then adds the witness
+// worlds each model uses until a model uses none; each round relaxes the
+// encoding over all worlds, so its refutation refutes the formula.
+void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+  int verdict = 0;
+  try {
+    IncrementalSolver sat;
+    SolverLink link(sat);
+    LazyWorlds enc(cs, link);
+    enc.encodeFirstRound();
+    printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
+    writeS5NF(cs, opt);
+    int rounds = 0;
+    do {
+      verdict = sat.solve();
+      rounds++;
+    } while (verdict == 10 && enc.activateUsedWorlds(link) > 0);
+    char note[96];
+    std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", enc.activeWorlds(), cs.worldN, rounds);
+    sat.report(verdict, note, result);
+    printTotalTime(start);
+    if (opt.model && verdict == 10) writeModel(enc.decodeModel(link), result);
+  } catch (const std::bad_alloc&) {
+    IncrementalSolver::outOfMemory();
+    printTotalTime(start);
+  }
+}
+
+}  // namespace
+
+void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+  // The written CNF must be the one solved, and only the one-shot path builds one.
+  if (opt.oneShot || opt.satcnf || opt.noResult) {
+    runOneShot(cs, opt, result, start, t1);
+  } else {
+    runLazy(cs, opt, result, start, t1);
   }
 }

@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "encoding/S5model.h"
-
 namespace {
 
 enum GateKind { OR_GATE, AND_GATE };
@@ -231,7 +229,7 @@ void Trans2SAT::printMAXSATclau(FILE* out) const {
   writeClauses(satClauses, header, out);
 }
 
-void Trans2SAT::model2S5(std::vector<int>& model, FILE* out) const {
+std::vector<std::vector<int>> Trans2SAT::decodeModel(const std::vector<int>& model) const {
   std::vector<std::vector<int>> worlds(std::max(worldNum, 1));
   for (int v : model) {
     auto it = var2AtomWorld.find(std::abs(v) - 1);
@@ -239,5 +237,5 @@ void Trans2SAT::model2S5(std::vector<int>& model, FILE* out) const {
     int atom = it->second[0];
     worlds[it->second[1]].push_back(v > 0 ? atom : -atom);
   }
-  printS5Model(worlds, out);
+  return worlds;
 }

@@ -44,6 +44,6 @@ class Trans2SAT {
   void printMAXSATclau(FILE* out) const;
   // Weight of hard clauses: above the sum of the soft weights (worldN - 1).
   int maxSatTop() const;
-  // Prints the S5 model held in `model` (solver assignment) world by world.
-  void model2S5(std::vector<int>& model, FILE* out) const;
+  // The S5 model held in `model` (solver assignment): per world its signed atoms.
+  std::vector<std::vector<int>> decodeModel(const std::vector<int>& model) const;
 };

@@ -76,7 +76,9 @@ TEST(Options, HelpPrintsUsageAndExitsZero) {
             "-no-result,                                  (default:off) \n"
             "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n"
             "-classic-bound,                              (default:off) \n"
-            "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n");
+            "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n"
+            "-one-shot,                                   (default:off) \n"
+            "      one solve over every possible world instead of adding witness worlds on demand.\n\n");
 }
 
 }  // namespace

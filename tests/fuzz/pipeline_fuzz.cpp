@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "frontend/S5NFTrans.h"
 #include "solver/glucose_40.h"
@@ -64,7 +65,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     char* buf = nullptr;
     size_t len = 0;
     FILE* f = open_memstream(&buf, &len);
-    enc.model2S5(sat.satModel, f);
+    printS5Model(enc.decodeModel(sat.satModel), f);
     std::fclose(f);
     out.model.assign(buf, len);
     std::free(buf);

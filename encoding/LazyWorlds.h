@@ -1,0 +1,76 @@
+#pragma once
+// Encodes an S5 clause set for lazy witness worlds: world 0 first, and a
+// witness world only once a model uses a Diamond literal witnessed there.
+// Every Box and Diamond literal occurs positively in the normal form, so each
+// gate needs only the direction gate -> (what it stands for); a gate whose
+// witness world is not active is free, which makes every round a relaxation
+// of the encoding over all worlds.
+#include <cstddef>
+#include <unordered_map>
+#include <vector>
+
+#include "clauseset/S5clauSet.h"
+
+// Where the clauses go; the encoder keeps none of them.
+class ClauseSink {
+ public:
+  virtual ~ClauseSink() = default;
+  virtual void add(const std::vector<int>& lits) = 0;
+  virtual void preferFalse(int var) = 0;
+};
+
+// Reads model values of the last solve.
+class ModelView {
+ public:
+  virtual ~ModelView() = default;
+  virtual bool isTrue(int lit) = 0;
+};
+
+class LazyWorlds {
+ public:
+  // require: the world bound ran on `cs` (every Diamond literal of a diamond
+  // clause has its witness world in 1 .. worldN - 1); `cs` outlives the encoder.
+  LazyWorlds(const S5clauSet& cs, ClauseSink& sink);
+
+  // First round: world 0 and the witness worlds of single-Diamond clauses.
+  void encodeFirstRound();
+  // After a satisfiable solve: activates the inactive witness worlds of the
+  // true Diamond gates and adds their clauses. Returns how many it activated;
+  // 0 means the model is an S5 model over the active worlds.
+  int activateUsedWorlds(ModelView& model);
+  int activeWorlds() const { return activeCount; }
+  // The model over the active worlds, renumbered 0, 1, ... in world order:
+  // per world the signed atoms of its variables, in variable order.
+  std::vector<std::vector<int>> decodeModel(ModelView& model) const;
+
+ private:
+  struct Gate {
+    int var;  // 0: the literal is a clause of its own, no gate
+    size_t members;  // first member in `memberPool`
+    size_t count;
+  };
+
+  int variable(int lit, int world);
+  int newGate();
+  void addTopLevel(const std::vector<S5lit>& lits);
+  void activate(int world);
+  void addBox(const Gate& g, int world);
+  void addDiamond(const Gate& g, int world);
+  size_t atomIndex(int atom);
+
+  const S5clauSet& cs;
+  ClauseSink& sink;
+  int varCount = 0;
+  std::vector<int> memberPool;
+  std::vector<Gate> boxes;
+  std::vector<std::vector<Gate>> diamondsAt;  // by witness world
+  std::vector<char> active;
+  int activeCount = 0;
+  std::vector<int> denseOf;               // atom -> dense index + 1 (0: not seen yet)
+  std::unordered_map<int, int> sparseOf;  // the same, when atom numbers are sparse
+  bool direct = true;
+  size_t atomCount = 0;
+  std::vector<std::vector<int>> varOf;    // per active world, dense atom -> variable (0: none)
+  std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
+  std::vector<int> clause;                // reused clause buffer
+};

@@ -1,0 +1,73 @@
+#include "solver/bridgeLines.h"
+
+#include <cadical.hpp>
+#include <csignal>
+
+#include "solver/cpuTime.h"
+#include "solver/glucose_40.h"
+
+const char* const kRule =
+    "c =========================================================================================================\n";
+const char* const kBlankBoxLine =
+    "c |                                                                                                       |\n";
+
+int solverVerbosity = 0;
+
+namespace {
+
+void installHandler(void (*handler)(int)) {
+  std::signal(SIGINT, handler);
+  std::signal(SIGXCPU, handler);
+}
+
+}  // namespace
+
+SolveScope::SolveScope(int verbosity) : s(new CaDiCaL::Solver) {
+  solverVerbosity = verbosity;
+  solver = s;
+  loading();
+}
+
+SolveScope::~SolveScope() {
+  installHandler(SIG_DFL);
+  solver = nullptr;
+  delete s;
+}
+
+void SolveScope::loading() { installHandler(SIGINT_exit); }
+
+void SolveScope::searching() { installHandler(SIGINT_interrupt); }
+
+void printBanner() {
+  std::printf("c The SAT-Solver CaDiCaL %s is running -- \nc\n", CaDiCaL::Solver::version());
+}
+
+void printStatisticsHead() {
+  std::printf("c ========================================[ Problem Statistics ]===========================================\n");
+  std::fputs(kBlankBoxLine, stdout);
+}
+
+void printCount(const char* label, long long n) { std::printf("c |  %s%12lld%50s|\n", label, n, ""); }
+
+void printTime(const char* label, double ms) { std::printf("c |  %s%12.2f ms%65s|\n", label, ms, ""); }
+
+void printStats(double t0, CaDiCaL::Solver& s) {
+  std::fflush(stdout);
+  s.statistics();
+  std::fflush(stdout);
+  std::printf("c SAT-Solver time       : %g ms\n", cpuTime() - t0);
+}
+
+const char* statusLine(int verdict) {
+  return verdict == 10 ? "s SATISFIABLE" : verdict == 20 ? "s UNSATISFIABLE" : "s INDETERMINATE";
+}
+
+void writeWord(FILE* result, int verdict) {
+  if (result == nullptr) return;
+  std::fputs(verdict == 10 ? "SAT\n" : verdict == 20 ? "UNSAT\n" : "INDET\n", result);
+}
+
+int outOfMemory() {
+  std::printf("%sINDETERMINATE\n", kRule);
+  return 0;
+}
