@@ -60,6 +60,25 @@ TEST(Golden, WorkedRunFromFormulaToModel) {
   }
 }
 
+TEST(Golden, WitnessWorldsAreAddedWhenAModelUsesThem) {
+  // The Diamond is a gate, so its world joins only after the first model uses it.
+  struct Case {
+    const char* formula;
+    const char* witnessLine;
+    const char* result;
+  } cases[] = {
+      {"(<r1>p1 | p2) & ~p2 & [r1]~p1", "c witness worlds: 2 of 2, rounds 2\n", "UNSAT\n"},
+      {"(<r1>p1 | p3) & (<r1>p2 | p3) & ~p3 & [r1](~p1 | ~p2)", "c witness worlds: 3 of 3, rounds 2\n",
+       "SAT\nc ===== S5-model====\nv possible world0:  -p2 -p1 -p3\nv possible world1:  -p2 p1\n"
+       "v possible world2:  p2 -p1\n"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = runTarvel(std::string("begin ") + c.formula + " end", {"-model"});
+    EXPECT_NE(r.out.find(c.witnessLine), std::string::npos) << r.out;
+    EXPECT_EQ(r.result, c.result);
+  }
+}
+
 TEST(Golden, FormulasThatReduceToConstants) {
   RunResult f = runTarvel("begin p1 & ~p1 & false end");
   EXPECT_EQ(maskTimes(f.out), timeLine("Tran2S5NF_time(ms):") +
