@@ -16,6 +16,15 @@ struct S5lit {
   }
 };
 
+// Hash of a list of literals, for maps keyed by member lists.
+struct IntVectorHash {
+  size_t operator()(const std::vector<int>& k) const {
+    size_t h = k.size();
+    for (int x : k) h = (h ^ static_cast<size_t>(static_cast<unsigned>(x))) * 0x100000001b3ULL;
+    return h;
+  }
+};
+
 struct ClauWithDi {
   int diamIdx = 0;    // position in diamClauses
   int conflictN = 0;  // number of diamond clauses it conflicts with

@@ -68,7 +68,19 @@ class ReachSearch {
   ReachSearch(const S5clauSet& cs, const LiteralSlots& slot)
       : cs(cs), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0) {}
 
+  // The reach depends only on the Diamond members and the sure ones, and
+  // normal forms repeat such clauses by the thousand: each is searched once.
   const std::vector<int>& reach(const std::vector<S5lit>& clause) {
+    std::vector<int> sure = sureMembers(clause);
+    key.clear();
+    for (const S5lit& l : clause)
+      if (l.type == 2) key.insert(key.end(), l.lits.begin(), l.lits.end());
+    std::sort(key.begin(), key.end());
+    key.erase(std::unique(key.begin(), key.end()), key.end());
+    key.push_back(0);
+    key.insert(key.end(), sure.begin(), sure.end());
+    auto known = memo.find(key);
+    if (known != memo.end()) return known->second;
     stamp++;
     reached.clear();
     clearQ(queue);
@@ -79,9 +91,9 @@ class ReachSearch {
         addToReach(m);
       }
     }
-    for (int m : sureMembers(clause)) visited[slot(-m)] = stamp;
+    for (int m : sure) visited[slot(-m)] = stamp;
     propagate();
-    return reached;
+    return memo.emplace(key, reached).first->second;
   }
 
  private:
@@ -89,8 +101,9 @@ class ReachSearch {
   const LiteralSlots& slot;
   std::vector<unsigned> inReach, visited;
   unsigned stamp = 0;
-  std::vector<int> reached;
+  std::vector<int> reached, key;
   std::queue<int> queue;
+  std::unordered_map<std::vector<int>, std::vector<int>, IntVectorHash> memo;
 
   void addToReach(int lit) {
     if (inReach[slot(lit)] == stamp) return;

@@ -77,32 +77,62 @@ void LazyWorlds::activate(int world) {
   std::vector<Gate>().swap(diamondsAt[world]);
 }
 
+// Sorted members without repeats; false when some atom occurs in both signs
+// (a Box over them holds everywhere, a Diamond nowhere).
+bool LazyWorlds::normalise(const S5lit& l) {
+  members.assign(l.lits.begin(), l.lits.end());
+  std::sort(members.begin(), members.end());
+  members.erase(std::unique(members.begin(), members.end()), members.end());
+  for (int m : members)
+    if (m > 0 && std::binary_search(members.begin(), members.end(), -m)) return false;
+  return true;
+}
+
+// The gate of a modal literal with normalised `members`. Equal literals (same
+// kind, members and witness world) have the same definition, so they share
+// one gate. A literal that is a clause of its own gets none (var 0), and an
+// equal clause after it adds nothing.
+LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
+  int world = l.type == 2 ? std::max(l.world, 0) : -1;
+  key.assign({single ? l.type + 2 : l.type, world});
+  key.insert(key.end(), members.begin(), members.end());
+  auto found = gateOf.find(key);
+  if (found != gateOf.end()) return found->second;
+  Gate g{single ? 0 : newGate(), memberPool.size(), members.size()};
+  memberPool.insert(memberPool.end(), members.begin(), members.end());
+  gateOf.emplace(key, g);
+  if (l.type == 1) {
+    boxes.push_back(g);
+    for (size_t w = 0; w < active.size(); w++)
+      if (active[w]) addBox(g, static_cast<int>(w));
+    return g;
+  }
+  if (g.var != 0) sink.preferFalse(g.var);
+  if (active[world]) {
+    addDiamond(g, world);
+  } else {
+    diamondsAt[world].push_back(g);
+  }
+  return g;
+}
+
 void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
   bool single = lits.size() == 1;
-  std::vector<int> top;
+  top.clear();
   for (const S5lit& l : lits) {
     if (!isModal(l)) {
       top.push_back(variable(l.lits[0], 0));
       continue;
     }
-    Gate g{single ? 0 : newGate(), memberPool.size(), l.lits.size()};
-    memberPool.insert(memberPool.end(), l.lits.begin(), l.lits.end());
-    if (g.var != 0) top.push_back(g.var);
-    if (l.type == 1) {
-      boxes.push_back(g);
-      for (int w = 0; w < static_cast<int>(active.size()); w++)
-        if (active[w]) addBox(g, w);
-      continue;
+    if (!normalise(l)) {
+      if (l.type == 1) return;  // the clause holds in every model
+      continue;                 // this Diamond never holds
     }
-    int w = std::max(l.world, 0);
-    if (g.var != 0) sink.preferFalse(g.var);
-    if (active[w]) {
-      addDiamond(g, w);
-    } else {
-      diamondsAt[w].push_back(g);
-    }
+    Gate g = gateFor(l, single);
+    if (single) return;
+    top.push_back(g.var);
   }
-  if (!single || !isModal(lits[0])) sink.add(top);
+  sink.add(top);
 }
 
 void LazyWorlds::encodeFirstRound() {
@@ -116,12 +146,40 @@ void LazyWorlds::encodeFirstRound() {
   for (const auto& c : cs.clauses) addTopLevel(c);
 }
 
+// Whether the model makes every member of `g` true in one active world: then
+// the Diamond is witnessed there and needs no world of its own.
+bool LazyWorlds::isWitnessedActive(const Gate& g, ModelView& model) const {
+  for (size_t w = 0; w < active.size(); w++) {
+    if (!active[w]) continue;
+    bool holds = true;
+    for (size_t i = 0; i < g.count && holds; i++) {
+      int lit = memberPool[g.members + i];
+      int var = knownVariable(std::abs(lit), static_cast<int>(w));
+      holds = var != 0 && model.isTrue(lit > 0 ? var : -var);
+    }
+    if (holds) return true;
+  }
+  return false;
+}
+
+int LazyWorlds::knownVariable(int atom, int world) const {
+  int slot = 0;
+  if (direct) {
+    slot = denseOf[static_cast<size_t>(atom)];
+  } else {
+    auto it = sparseOf.find(atom);
+    if (it != sparseOf.end()) slot = it->second;
+  }
+  const std::vector<int>& row = varOf[world];
+  return slot != 0 && static_cast<size_t>(slot - 1) < row.size() ? row[slot - 1] : 0;
+}
+
 int LazyWorlds::activateUsedWorlds(ModelView& model) {
   std::vector<int> used;
   for (size_t w = 1; w < diamondsAt.size(); w++) {
     if (active[w]) continue;
     for (const Gate& g : diamondsAt[w])
-      if (model.isTrue(g.var)) {
+      if (model.isTrue(g.var) && !isWitnessedActive(g, model)) {
         used.push_back(static_cast<int>(w));
         break;
       }

@@ -35,8 +35,9 @@ class LazyWorlds {
   // First round: world 0 and the witness worlds of single-Diamond clauses.
   void encodeFirstRound();
   // After a satisfiable solve: activates the inactive witness worlds of the
-  // true Diamond gates and adds their clauses. Returns how many it activated;
-  // 0 means the model is an S5 model over the active worlds.
+  // true Diamond gates that no active world witnesses in the model, and adds
+  // their clauses. Returns how many it activated; 0 means the model is an S5
+  // model over the active worlds.
   int activateUsedWorlds(ModelView& model);
   int activeWorlds() const { return activeCount; }
   // The model over the active worlds, renumbered 0, 1, ... in world order:
@@ -53,10 +54,14 @@ class LazyWorlds {
   int variable(int lit, int world);
   int newGate();
   void addTopLevel(const std::vector<S5lit>& lits);
+  bool normalise(const S5lit& l);
+  Gate gateFor(const S5lit& l, bool single);
   void activate(int world);
   void addBox(const Gate& g, int world);
   void addDiamond(const Gate& g, int world);
   size_t atomIndex(int atom);
+  int knownVariable(int atom, int world) const;  // 0: no variable yet
+  bool isWitnessedActive(const Gate& g, ModelView& model) const;
 
   const S5clauSet& cs;
   ClauseSink& sink;
@@ -72,5 +77,6 @@ class LazyWorlds {
   size_t atomCount = 0;
   std::vector<std::vector<int>> varOf;    // per active world, dense atom -> variable (0: none)
   std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
-  std::vector<int> clause;                // reused clause buffer
+  std::vector<int> clause, top, members, key;  // reused buffers
+  std::unordered_map<std::vector<int>, Gate, IntVectorHash> gateOf;  // kind, world, members
 };

@@ -7,6 +7,8 @@
 
 IncrementalSolver::IncrementalSolver() {
   scope = std::make_unique<SolveScope>(1);
+  // Lucky assignments ignore the preferred phases and would make every gate true.
+  scope->get().set("lucky", 0);
   created = loadingSince = cpuTime();
 }
 
@@ -19,7 +21,12 @@ void IncrementalSolver::add(const std::vector<int>& lits) {
   added++;
 }
 
-void IncrementalSolver::preferFalse(int var) { scope->get().phase(-var); }
+// Frozen, because a gate that occurs only positively would otherwise be
+// eliminated as pure and come back true in every model.
+void IncrementalSolver::preferFalse(int var) {
+  scope->get().freeze(var);
+  scope->get().phase(-var);
+}
 
 int IncrementalSolver::solve() {
   CaDiCaL::Solver& s = scope->get();

@@ -68,7 +68,7 @@ TEST(Golden, WitnessWorldsAreAddedWhenAModelUsesThem) {
     const char* result;
   } cases[] = {
       {"(<r1>p1 | p2) & ~p2 & [r1]~p1", "c witness worlds: 2 of 2, rounds 2\n", "UNSAT\n"},
-      {"(<r1>p1 | p3) & (<r1>p2 | p3) & ~p3 & [r1](~p1 | ~p2)", "c witness worlds: 3 of 3, rounds 2\n",
+      {"(<r1>p1 | p3) & (<r1>p2 | p3) & ~p3 & ~p1 & ~p2 & [r1](~p1 | ~p2)", "c witness worlds: 3 of 3, rounds 2\n",
        "SAT\nc ===== S5-model====\nv possible world0:  -p2 -p1 -p3\nv possible world1:  -p2 p1\n"
        "v possible world2:  p2 -p1\n"},
   };
