@@ -17,7 +17,8 @@ void writeOptionalFile(const char* name, Write write) {
 
 }  // namespace
 
-void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
+                     const AtomNames& names) {
   Trans2SAT enc;
   enc.TranS52SAT(cs);
   printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
@@ -34,7 +35,7 @@ void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double s
   printTotalTime(start);
   if (opt.model && verdict == 10) {
     std::fflush(stdout);
-    enc.model2S5(sat.satModel, result != nullptr ? result : stderr);
+    enc.model2S5(sat.satModel, names, result != nullptr ? result : stderr);
     if (result != nullptr) std::fclose(result);
   }
 }

@@ -231,7 +231,7 @@ void Trans2SAT::printMAXSATclau(FILE* out) const {
   writeClauses(satClauses, header, out);
 }
 
-void Trans2SAT::model2S5(std::vector<int>& model, FILE* out) const {
+void Trans2SAT::model2S5(std::vector<int>& model, const AtomNames& names, FILE* out) const {
   std::vector<std::vector<int>> worlds(std::max(worldNum, 1));
   for (int v : model) {
     auto it = var2AtomWorld.find(std::abs(v) - 1);
@@ -239,5 +239,5 @@ void Trans2SAT::model2S5(std::vector<int>& model, FILE* out) const {
     int atom = it->second[0];
     worlds[it->second[1]].push_back(v > 0 ? atom : -atom);
   }
-  printS5Model(worlds, out);
+  printS5Model(worlds, names, out);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "clauseset/S5clauSet.h"
+#include "frontend/AtomNames.h"
 
 // Atom and world mixed so that keys spread over the buckets: the plain
 // exclusive or of the two sends whole diagonals of (atom, world) pairs to
@@ -44,6 +45,7 @@ class Trans2SAT {
   void printMAXSATclau(FILE* out) const;
   // Weight of hard clauses: above the sum of the soft weights (worldN - 1).
   int maxSatTop() const;
-  // Prints the S5 model held in `model` (solver assignment) world by world.
-  void model2S5(std::vector<int>& model, FILE* out) const;
+  // Prints the S5 model held in `model` (solver assignment) world by world,
+  // the atoms by their names in `names`.
+  void model2S5(std::vector<int>& model, const AtomNames& names, FILE* out) const;
 };
