@@ -25,9 +25,9 @@ void writeS5NF(const S5clauSet& cs, const S5Options& opt) {
 }
 
 // The model goes after the verdict word into the result file, or to standard error.
-void writeModel(const std::vector<std::vector<int>>& worlds, FILE* result) {
+void writeModel(const std::vector<std::vector<int>>& worlds, const AtomNames& names, FILE* result) {
   std::fflush(stdout);
-  printS5Model(worlds, result != nullptr ? result : stderr);
+  printS5Model(worlds, names, result != nullptr ? result : stderr);
   if (result != nullptr) std::fclose(result);
 }
 
@@ -43,7 +43,8 @@ class SolverLink : public ClauseSink, public ModelView {
   IncrementalSolver& sat;
 };
 
-void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
+                const AtomNames& names) {
   Trans2SAT enc;
   enc.TranS52SAT(cs);
   printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
@@ -58,13 +59,13 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
   std::fflush(stdout);
   int verdict = sat.Solve(enc.satClauses, result);
   printTotalTime(start);
-  if (opt.model && verdict == 10) writeModel(enc.decodeModel(sat.satModel), result);
+  if (opt.model && verdict == 10) writeModel(enc.decodeModel(sat.satModel), names, result);
 }
 
 // Solves with world 0 and the forced witness worlds, then adds the witness
 // worlds each model uses until a model uses none; each round relaxes the
 // encoding over all worlds, so its refutation refutes the formula.
-void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1, const AtomNames& names) {
   int verdict = 0;
   try {
     IncrementalSolver sat;
@@ -82,7 +83,7 @@ void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, do
     std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", enc.activeWorlds(), cs.worldN, rounds);
     sat.report(verdict, note, result);
     printTotalTime(start);
-    if (opt.model && verdict == 10) writeModel(enc.decodeModel(link), result);
+    if (opt.model && verdict == 10) writeModel(enc.decodeModel(link), names, result);
   } catch (const std::bad_alloc&) {
     IncrementalSolver::outOfMemory();
     printTotalTime(start);
@@ -91,11 +92,12 @@ void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, do
 
 }  // namespace
 
-void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1) {
+void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
+                     const AtomNames& names) {
   // The written CNF must be the one solved, and only the one-shot path builds one.
   if (opt.oneShot || opt.satcnf || opt.noResult) {
-    runOneShot(cs, opt, result, start, t1);
+    runOneShot(cs, opt, result, start, t1, names);
   } else {
-    runLazy(cs, opt, result, start, t1);
+    runLazy(cs, opt, result, start, t1, names);
   }
 }

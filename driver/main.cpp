@@ -41,7 +41,8 @@ int run(int argc, char** argv) {
 
   double start = cpuTime();
   ASTNode* root = nullptr;
-  int parsed = parseFormula(input != nullptr ? input : stdin, root);
+  AtomNames names;
+  int parsed = parseFormula(input != nullptr ? input : stdin, root, names);
   if (input != nullptr) std::fclose(input);
   if (parsed != 0) return 1;
 
@@ -51,6 +52,7 @@ int run(int argc, char** argv) {
   if (reduced < 0) return 1;
   double t1 = cpuTime();
   printTimeLine("Tran2S5NF_time(ms):", t1 - start);
+  printAtomNames(names);  // the S5-NF and CNF files hold the internal numbers
   if (reduced != 2) return answerConstant(reduced, result, start);
 
   if (opt.classicBound) {
@@ -63,7 +65,7 @@ int run(int argc, char** argv) {
   std::printf("c possible worlds:  %d     \n", cs.worldN);
   std::fflush(stdout);
   if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);
-  runDefaultSolve(cs, opt, result, start, t1);
+  runDefaultSolve(cs, opt, result, start, t1, names);
   return 0;
 }
 

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-// require: worlds[w] holds the signed atoms assigned in world w (at least one world).
-// ensure: the model block, header line first, written to `out` in one piece.
-void printS5Model(const std::vector<std::vector<int>>& worlds, FILE* out);
+#include "frontend/AtomNames.h"
+
+// require: worlds[w] holds the signed internal atoms assigned in world w (at
+// least one world). ensure: the model block, header line first, each atom by
+// its user's name from `names`, written to `out` in one piece.
+void printS5Model(const std::vector<std::vector<int>>& worlds, const AtomNames& names, FILE* out);

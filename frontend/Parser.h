@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "frontend/ASTNode.h"
+#include "frontend/AtomNames.h"
 
 extern FILE* yyin;
 extern int yylineno;
@@ -10,7 +11,11 @@ extern char* yytext;
 extern bool lexicalErrorSeen;  // set by the scanner when it reported an error
 
 // Parses one whole formula file from `input` (any earlier parse is forgotten).
-// ensure: 0 and `root` a new NT_ROOT node over the formula; or, after a
-// lexical or syntax error, its line printed on standard output and 1.
-int parseFormula(FILE* input, ASTNode*& root);
+// ensure: 0, `root` a new NT_ROOT node over the formula with internal atom
+// numbers (pN is N; p0 and the vN above the largest pN, in order of first
+// appearance) and `names` the user's names of the renumbered atoms; or, after
+// a lexical or syntax error or when the renumbered atoms do not fit in an
+// int (error 110), its line printed on standard output and 1.
+int parseFormula(FILE* input, ASTNode*& root, AtomNames& names);
+int parseFormula(FILE* input, ASTNode*& root);  // the names are dropped
 int yyparse(ASTNode*& root);

@@ -87,6 +87,8 @@ TEST(ScannerAcceptance, TokensAndLayout) {
       {"begin\r\n  p1 \r\n& p2\r\nend\r\n", "(p1 & p2)"},
       {"// first line\nbegin p1 end // trailing\n", "p1"},
       {"begin\tp2147483647\nend", "p2147483647"},
+      // p0 and vN are numbered above the largest pN, in order of first appearance.
+      {"begin v3 & p2 & p0 & v3 & v 0 & p\n// c\n0 end", "(((((p3 & p2) & p4) & p3) & p5) & p4)"},
   };
   for (const Case& c : cases) {
     Outcome o = parseInChild(c.text);
@@ -108,8 +110,12 @@ TEST(ParserErrors, ExactLineAndExitStatus) {
       {"begin p1 p2 end", "At line 1: syntax error--p\n"},
       {"begin\n\n p1\n\n q", "Syntax error at line 5 near q\n"},
       {"begin p1 &\n// note\n p2 )", "At line 3: syntax error--)\n"},
-      {"begin p0 end", "Syntax error at line 1 near 0\n"},
       {"begin p01 end", "Syntax error at line 1 near 0\n"},
+      {"begin v01 end", "Syntax error at line 1 near 0\n"},
+      {"begin p00 end", "Syntax error at line 1 near 0\n"},
+      {"begin 0 end", "Syntax error at line 1 near 0\n"},
+      {"begin V1 end", "Syntax error at line 1 near V\n"},
+      {"begin v end", "At line 1: syntax error--end\n"},
       {"begin P1 end", "Syntax error at line 1 near P\n"},
       {"BEGIN p1 end", "Syntax error at line 1 near B\n"},
       {"begin [r0]p1 end", "Syntax error at line 1 near [\n"},
@@ -124,6 +130,8 @@ TEST(ParserErrors, ExactLineAndExitStatus) {
       {std::string("begin p1 \0 end", 14), "Syntax error at line 1 near \n"},
       {"begin p99999999999 end", "Syntax error at line 1 near 99999999999: number too large\n"},
       {"begin p2147483648 end", "Syntax error at line 1 near 2147483648: number too large\n"},
+      {"begin v2147483648 end", "Syntax error at line 1 near 2147483648: number too large\n"},
+      {"begin p2147483646 & v7 & p0 end", "* Error(110): No atom number left for p0!\n"},
   };
   for (const Case& c : cases) {
     Outcome o = parseInChild(c.text);

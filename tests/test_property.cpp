@@ -1,6 +1,10 @@
 // Verdicts checked against an independent S5 evaluator on random formulas.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <utility>
+
+#include "tests/FormulaText.h"
 #include "tests/S5Oracle.h"
 #include "tests/TestHelpers.h"
 
@@ -67,6 +71,36 @@ TEST(Property, VerdictsAgreeWithBruteForceAndModelsCheck) {
   }
   EXPECT_GT(sat, formulaCount(1200) / 8);
   EXPECT_GT(unsat, formulaCount(1200) / 30) << "sat " << sat;
+}
+
+// `text` with each atom name of `names` (an occurrence not followed by a digit) replaced by its partner.
+std::string renamed(std::string text, const std::vector<std::pair<std::string, std::string>>& names) {
+  for (const auto& [from, to] : names)
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
+      if (at + from.size() == text.size() || !std::isdigit(static_cast<unsigned char>(text[at + from.size()])))
+        text.replace(at, from.size(), to);
+  return text;
+}
+
+// p0 and vN are numbered above the largest pN (so the CNF is that of the file
+// renamed by hand), the numbers are listed, and the model shows the names.
+TEST(Property, AtomsP0AndVnDecideLikeTheirRenamingByHand) {
+  const std::string text = "begin <r1>(p0 & ~v3) & <r1>(v3 & ~p0 & v0) & [r1](p2 | v3 | ~p0) & (p1 -> v1) & p1 end";
+  const std::vector<std::pair<std::string, std::string>> byHand = {{"p0", "p3"}, {"v3", "p4"}, {"v0", "p5"}, {"v1", "p6"}};
+  std::string cnf = scratchDir() + "/renamed.cnf", cnfByHand = scratchDir() + "/byhand.cnf";
+  RunResult r = runTarvel(text, {"-model", "-satcnf=" + cnf});
+  RunResult hand = runTarvel(renamed(text, byHand), {"-model", "-satcnf=" + cnfByHand});
+  EXPECT_NE(r.out.find("c atom p0 is 3\nc atom v3 is 4\nc atom v0 is 5\nc atom v1 is 6\nc possible worlds:  3 "),
+            std::string::npos) << r.out;
+  EXPECT_EQ(hand.out.find("c atom"), std::string::npos);
+  EXPECT_EQ(readFile(cnf), readFile(cnfByHand));
+  ASSERT_TRUE(said(r, "s SATISFIABLE")) << r.out;
+  EXPECT_NE(r.result.find(" -v3"), std::string::npos) << r.result;
+  EXPECT_EQ(renamed(r.result, byHand), hand.result);
+  bool ok = false;
+  std::vector<World> worlds = parseModel(renamed(r.result, byHand), ok);
+  ASSERT_TRUE(ok) << r.result;
+  EXPECT_TRUE(holds(oracleFormula(parseText(renamed(text, byHand))), worlds, worlds[0])) << r.result;
 }
 
 int reportedMinimum(const RunResult& r) {

@@ -65,7 +65,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     char* buf = nullptr;
     size_t len = 0;
     FILE* f = open_memstream(&buf, &len);
-    printS5Model(enc.decodeModel(sat.satModel), f);
+    printS5Model(enc.decodeModel(sat.satModel), AtomNames(), f);
     std::fclose(f);
     out.model.assign(buf, len);
     std::free(buf);
