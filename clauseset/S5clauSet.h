@@ -44,8 +44,11 @@ class S5clauSet {
   std::unordered_map<int, std::vector<int>> watchList;
   int worldN = 1;
   // Conflict relation between diamond clauses (positions in diamClauses),
-  // symmetric and sparse: diamConflict[i] lists, ascending, every j in conflict with i.
-  std::vector<std::vector<int>> diamConflict;
+  // through their classes: clauses with the same Diamond and sure members
+  // have the same conflicts. i < j conflict when classConflict[diamClass[i]]
+  // holds diamClass[j]; classConflictedBy is its transpose. Sparse, ascending.
+  std::vector<int> diamClass;
+  std::vector<std::vector<int>> classConflict, classConflictedBy;
 
   // Writes the S5-NF file: header line, then one line per clause.
   void printClauSet(FILE* out) const;
@@ -57,7 +60,7 @@ class S5clauSet {
   // World bound, run once each in this order after extraction.
   // iniWatchList  require: watchList empty.
   // iniDiamconflict require: iniWatchList ran, cwdList empty.
-  //                 ensure: diamConflict and cwdList (sorted by conflictN) filled.
+  //                 ensure: the conflict relation and cwdList (sorted by conflictN) filled.
   // decideWorldN  ensure: world set on every Diamond literal of a diamond clause;
   //               returns worldN (>= 1).
   void iniWatchList();
@@ -69,6 +72,9 @@ class S5clauSet {
   // Whether diamond clauses i and j (positions in diamClauses) conflict.
   bool isConflict(int i, int j) const;
   void DelDiamconfl();
+
+ private:
+  void countConflicts();
 };
 
 bool In(int x, std::vector<int>& v);

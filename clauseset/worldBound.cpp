@@ -62,25 +62,30 @@ std::vector<int> sureMembers(const std::vector<S5lit>& clause) {
   return sure;
 }
 
+// What the conflicts of a diamond clause depend on: its Diamond members
+// (sorted, no repeats), then 0, then its sure members. Normal forms repeat
+// such clauses by the thousand, so the relation is kept between their classes.
+std::vector<int> classKey(const std::vector<S5lit>& clause) {
+  std::vector<int> key;
+  for (const S5lit& l : clause)
+    if (l.type == 2) key.insert(key.end(), l.lits.begin(), l.lits.end());
+  std::sort(key.begin(), key.end());
+  key.erase(std::unique(key.begin(), key.end()), key.end());
+  key.push_back(0);
+  std::vector<int> sure = sureMembers(clause);
+  key.insert(key.end(), sure.begin(), sure.end());
+  return key;
+}
+
 // The literals that may hold in the witness world of one diamond clause.
 class ReachSearch {
  public:
   ReachSearch(const S5clauSet& cs, const LiteralSlots& slot)
       : cs(cs), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0) {}
 
-  // The reach depends only on the Diamond members and the sure ones, and
-  // normal forms repeat such clauses by the thousand: each is searched once.
+  // The literals reached from the Diamond members of a clause, the
+  // complements of its sure members blocked.
   const std::vector<int>& reach(const std::vector<S5lit>& clause) {
-    std::vector<int> sure = sureMembers(clause);
-    key.clear();
-    for (const S5lit& l : clause)
-      if (l.type == 2) key.insert(key.end(), l.lits.begin(), l.lits.end());
-    std::sort(key.begin(), key.end());
-    key.erase(std::unique(key.begin(), key.end()), key.end());
-    key.push_back(0);
-    key.insert(key.end(), sure.begin(), sure.end());
-    auto known = memo.find(key);
-    if (known != memo.end()) return known->second;
     stamp++;
     reached.clear();
     clearQ(queue);
@@ -91,9 +96,9 @@ class ReachSearch {
         addToReach(m);
       }
     }
-    for (int m : sure) visited[slot(-m)] = stamp;
+    for (int m : sureMembers(clause)) visited[slot(-m)] = stamp;
     propagate();
-    return memo.emplace(key, reached).first->second;
+    return reached;
   }
 
  private:
@@ -101,9 +106,8 @@ class ReachSearch {
   const LiteralSlots& slot;
   std::vector<unsigned> inReach, visited;
   unsigned stamp = 0;
-  std::vector<int> reached, key;
+  std::vector<int> reached;
   std::queue<int> queue;
-  std::unordered_map<std::vector<int>, std::vector<int>, IntVectorHash> memo;
 
   void addToReach(int lit) {
     if (inReach[slot(lit)] == stamp) return;
@@ -140,59 +144,86 @@ void S5clauSet::iniWatchList() {
 
 void S5clauSet::iniDiamconflict() {
   size_t d = diamClauses.size();
-  diamConflict.assign(d, {});
-  for (size_t i = 0; i < d; i++) cwdList.push_back(ClauWithDi{static_cast<int>(i), 0});
   LiteralSlots slot(clauses);
+  std::vector<int> first;  // per class: its first diamond clause
+  std::unordered_map<std::vector<int>, int, IntVectorHash> classOf;
+  diamClass.resize(d);
+  for (size_t i = 0; i < d; i++) {
+    auto known = classOf.emplace(classKey(clauses[diamClauses[i]]), static_cast<int>(first.size()));
+    if (known.second) first.push_back(static_cast<int>(i));
+    diamClass[i] = known.first->second;
+  }
+  size_t k = first.size();
 
-  // byComplement[slot(r)]: the diamond clauses with a Diamond member -r.
-  std::vector<std::vector<int>> byComplement(slot.size());
-  for (size_t j = 0; j < d; j++)
-    for (const S5lit& l : clauses[diamClauses[j]])
+  // holders[slot(r)]: the classes with a Diamond member -r, ascending.
+  std::vector<std::vector<int>> holders(slot.size());
+  for (size_t b = 0; b < k; b++)
+    for (const S5lit& l : clauses[diamClauses[first[b]]])
       if (l.type == 2)
         for (int m : l.lits) {
-          auto& list = byComplement[slot(-m)];
-          if (list.empty() || list.back() != static_cast<int>(j)) list.push_back(static_cast<int>(j));
+          auto& list = holders[slot(-m)];
+          if (list.empty() || list.back() != static_cast<int>(b)) list.push_back(static_cast<int>(b));
         }
 
   ReachSearch search(*this, slot);
-  std::vector<size_t> seen(d, SIZE_MAX);
+  classConflict.assign(k, {});
+  std::vector<size_t> seen(k, SIZE_MAX);
+  for (size_t a = 0; a < k; a++) {
+    for (int r : search.reach(clauses[diamClauses[first[a]]]))
+      for (int b : holders[slot(r)])
+        if (seen[b] != a) {
+          seen[b] = a;
+          classConflict[a].push_back(b);
+        }
+    std::sort(classConflict[a].begin(), classConflict[a].end());
+  }
+  classConflictedBy.assign(k, {});
+  for (size_t a = 0; a < k; a++)
+    for (int b : classConflict[a]) classConflictedBy[b].push_back(static_cast<int>(a));
+  countConflicts();
+}
+
+// Diamond clause i < j conflict when the reach of i's class meets a
+// complement of a Diamond member of j's class; counted per class of the
+// partner from how many of its clauses stand before and after i.
+void S5clauSet::countConflicts() {
+  size_t d = diamClass.size(), k = classConflict.size();
+  std::vector<int> total(k, 0), before(k, 0);
+  for (int c : diamClass) total[c]++;
   for (size_t i = 0; i < d; i++) {
-    size_t firstNew = diamConflict[i].size();
-    for (int r : search.reach(clauses[diamClauses[i]])) {
-      // Lists ascend, so the clauses before i (tested from their own side) are skipped unseen.
-      const auto& holders = byComplement[slot(r)];
-      for (auto it = std::upper_bound(holders.begin(), holders.end(), static_cast<int>(i)); it != holders.end(); ++it) {
-        int j = *it;
-        if (seen[j] == i) continue;
-        seen[j] = i;
-        diamConflict[i].push_back(j);
-        diamConflict[j].push_back(static_cast<int>(i));
-        cwdList[i].conflictN++;
-        cwdList[j].conflictN++;
-      }
-    }
-    std::sort(diamConflict[i].begin() + static_cast<long>(firstNew), diamConflict[i].end());
+    int c = diamClass[i];
+    long long n = 0;
+    for (int b : classConflict[c]) n += total[b] - before[b] - (b == c ? 1 : 0);
+    for (int a : classConflictedBy[c]) n += before[a];
+    cwdList.push_back(ClauWithDi{static_cast<int>(i), static_cast<int>(n)});
+    before[c]++;
   }
   std::stable_sort(cwdList.begin(), cwdList.end(), CompLess());
 }
 
 bool S5clauSet::isConflict(int i, int j) const {
-  const auto& row = diamConflict[i];
-  return std::binary_search(row.begin(), row.end(), j);
+  if (i == j) return false;
+  const auto& row = classConflict[diamClass[std::min(i, j)]];
+  return std::binary_search(row.begin(), row.end(), diamClass[std::max(i, j)]);
 }
 
 int S5clauSet::decideWorldN() {
-  size_t d = cwdList.size();
-  std::vector<int> groupOf(d, -1);
-  std::vector<size_t> markedFor;  // per group: the clause for which it is blocked
-  for (size_t k = 0; k < d; k++) {
-    int x = cwdList[k].diamIdx;
-    for (int nb : diamConflict[x])
-      if (groupOf[nb] >= 0) markedFor[groupOf[nb]] = k;
+  size_t d = cwdList.size(), k = classConflict.size();
+  std::vector<std::vector<std::pair<int, int>>> placed(k);  // per class: (clause, group) so far
+  std::vector<size_t> markedFor;  // per group: the step for which it is blocked
+  // Blocks the groups of the placed clauses of class b on one side of x.
+  auto block = [&](int b, int x, bool after, size_t step) {
+    for (auto [j, g] : placed[b])
+      if ((j > x) == after) markedFor[g] = step;
+  };
+  for (size_t step = 0; step < d; step++) {
+    int x = cwdList[step].diamIdx, c = diamClass[x];
+    for (int b : classConflict[c]) block(b, x, true, step);
+    for (int a : classConflictedBy[c]) block(a, x, false, step);
     size_t g = 0;
-    while (g < markedFor.size() && markedFor[g] == k) g++;
+    while (g < markedFor.size() && markedFor[g] == step) g++;
     if (g == markedFor.size()) markedFor.push_back(SIZE_MAX);
-    groupOf[x] = static_cast<int>(g);
+    placed[c].emplace_back(x, static_cast<int>(g));
     for (S5lit& l : clauses[diamClauses[x]])
       if (l.type == 2) l.world = static_cast<int>(g) + 1;
   }
@@ -208,4 +239,7 @@ int S5clauSet::decideClassicWorldN() {
   return worldN;
 }
 
-void S5clauSet::DelDiamconfl() { std::vector<std::vector<int>>().swap(diamConflict); }
+void S5clauSet::DelDiamconfl() {
+  std::vector<std::vector<int>>().swap(classConflict);
+  std::vector<std::vector<int>>().swap(classConflictedBy);
+}

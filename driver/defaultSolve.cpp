@@ -2,8 +2,8 @@
 
 #include <new>
 
+#include "driver/lazySolve.h"
 #include "driver/runLines.h"
-#include "encoding/LazyWorlds.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "solver/IncrementalSolver.h"
@@ -31,18 +31,6 @@ void writeModel(const std::vector<std::vector<int>>& worlds, const AtomNames& na
   if (result != nullptr) std::fclose(result);
 }
 
-// The encoder's clauses go straight into the solver, which answers model queries.
-class SolverLink : public ClauseSink, public ModelView {
- public:
-  explicit SolverLink(IncrementalSolver& sat) : sat(sat) {}
-  void add(const std::vector<int>& lits) override { sat.add(lits); }
-  void preferFalse(int var) override { sat.preferFalse(var); }
-  bool isTrue(int lit) override { return sat.isTrue(lit); }
-
- private:
-  IncrementalSolver& sat;
-};
-
 void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
                 const AtomNames& names) {
   Trans2SAT enc;
@@ -62,28 +50,18 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
   if (opt.model && verdict == 10) writeModel(enc.decodeModel(sat.satModel), names, result);
 }
 
-// Solves with world 0 and the forced witness worlds, then adds the witness
-// worlds each model uses until a model uses none; each round relaxes the
-// encoding over all worlds, so its refutation refutes the formula.
 void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1, const AtomNames& names) {
-  int verdict = 0;
   try {
     IncrementalSolver sat;
-    SolverLink link(sat);
-    LazyWorlds enc(cs, link);
-    enc.encodeFirstRound();
-    printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
-    writeS5NF(cs, opt);
-    int rounds = 0;
-    do {
-      verdict = sat.solve();
-      rounds++;
-    } while (verdict == 10 && enc.activateUsedWorlds(link) > 0);
+    LazyOutcome out = solveLazily(cs, sat, [&] {
+      printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
+      writeS5NF(cs, opt);
+    });
     char note[96];
-    std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", enc.activeWorlds(), cs.worldN, rounds);
-    sat.report(verdict, note, result);
+    std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", out.activeWorlds, cs.worldN, out.rounds);
+    sat.report(out.verdict, note, result);
     printTotalTime(start);
-    if (opt.model && verdict == 10) writeModel(enc.decodeModel(link), names, result);
+    if (opt.model && out.verdict == 10) writeModel(out.model, names, result);
   } catch (const std::bad_alloc&) {
     IncrementalSolver::outOfMemory();
     printTotalTime(start);

@@ -1,0 +1,34 @@
+#include "driver/lazySolve.h"
+
+#include "encoding/LazyWorlds.h"
+
+namespace {
+
+// The encoder's clauses go straight into the solver, which answers model queries.
+class SolverLink : public ClauseSink, public ModelView {
+ public:
+  explicit SolverLink(IncrementalSolver& sat) : sat(sat) {}
+  void add(const std::vector<int>& lits) override { sat.add(lits); }
+  void preferFalse(int var) override { sat.preferFalse(var); }
+  bool isTrue(int lit) override { return sat.isTrue(lit); }
+
+ private:
+  IncrementalSolver& sat;
+};
+
+}  // namespace
+
+LazyOutcome solveLazily(const S5clauSet& cs, IncrementalSolver& sat, const std::function<void()>& firstRound) {
+  SolverLink link(sat);
+  LazyWorlds enc(cs, link);
+  enc.encodeFirstRound();
+  firstRound();
+  LazyOutcome out;
+  do {
+    out.verdict = sat.solve();
+    out.rounds++;
+  } while (out.verdict == 10 && enc.activateUsedWorlds(link) > 0);
+  out.activeWorlds = enc.activeWorlds();
+  if (out.verdict == 10) out.model = enc.decodeModel(link);
+  return out;
+}
