@@ -81,7 +81,8 @@ std::vector<int> classKey(const std::vector<S5lit>& clause) {
 class ReachSearch {
  public:
   ReachSearch(const S5clauSet& cs, const LiteralSlots& slot)
-      : cs(cs), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0) {}
+      : cs(cs), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0), ready(slot.size(), 0),
+        next(slot.size()) {}
 
   // The literals reached from the Diamond members of a clause, the
   // complements of its sure members blocked.
@@ -105,6 +106,8 @@ class ReachSearch {
   const S5clauSet& cs;
   const LiteralSlots& slot;
   std::vector<unsigned> inReach, visited;
+  std::vector<char> ready;               // per literal: `next` collected
+  std::vector<std::vector<int>> next;    // per literal: its successors
   unsigned stamp = 0;
   std::vector<int> reached;
   std::queue<int> queue;
@@ -122,14 +125,29 @@ class ReachSearch {
       if (visited[slot(x)] == stamp) continue;
       addToReach(x);
       visited[slot(x)] = stamp;
-      auto watched = cs.watchList.find(x);
-      if (watched == cs.watchList.end()) continue;
-      for (int c : watched->second)
-        for (const S5lit& l : cs.clauses[c])
-          if (isWatchedBox(l))
-            for (int m : l.lits)
-              if (m != -x) queue.push(m);
+      for (int m : successors(x)) queue.push(m);
     }
+  }
+
+  // The members of the watched Boxes of every clause watching x, but -x:
+  // collected once per literal, without repeats, since every search that
+  // reaches x walks the same clauses.
+  const std::vector<int>& successors(int x) {
+    size_t at = slot(x);
+    if (ready[at]) return next[at];
+    ready[at] = 1;
+    std::vector<int>& out = next[at];
+    auto watched = cs.watchList.find(x);
+    if (watched == cs.watchList.end()) return out;
+    for (int c : watched->second)
+      for (const S5lit& l : cs.clauses[c])
+        if (isWatchedBox(l))
+          for (int m : l.lits)
+            if (m != -x) out.push_back(m);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    out.shrink_to_fit();
+    return out;
   }
 };
 
