@@ -7,6 +7,8 @@ namespace CaDiCaL { class Solver; }
 
 extern const char* const kRule;
 extern const char* const kBlankBoxLine;
+// Verbosity of the current solve: the interrupt handler prints statistics above 0.
+extern int solverVerbosity;
 
 // Points `solver` at a new instance for its lifetime; loading is interrupted by
 // SIGINT_exit until searching() is called. On every exit the handlers return

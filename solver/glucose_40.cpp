@@ -11,7 +11,6 @@
 #include "solver/cpuTime.h"
 
 CaDiCaL::Solver* solver = nullptr;
-extern int solverVerbosity;
 
 namespace {
 
