@@ -10,8 +10,19 @@ bool isPropositional(mbASTNode* n) {
 }
 
 // Walks `top` through nodes of kind `join`, accepting nodes that satisfy `accept`.
+// The usual shapes, an accepted node or one junction of accepted nodes, are
+// decided without the queue (and its allocation).
 template <class Accept>
 bool isJunctionOf(mbASTNode* top, int join, Accept accept) {
+  if (top == nullptr || accept(top)) return true;
+  if (top->type != join) return false;
+  bool flat = true;
+  for (mbASTNode* c : top->children) {
+    if (c == nullptr || accept(c)) continue;
+    if (c->type != join) return false;
+    flat = false;
+  }
+  if (flat) return true;
   std::queue<mbASTNode*> q;
   q.push(top);
   while (!q.empty()) {

@@ -1,6 +1,8 @@
 // From the reduced tree to the clause set, and the whole transformation.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <map>
 #include <queue>
 #include <unordered_map>
 #include <unordered_set>
@@ -36,6 +38,7 @@ std::vector<S5lit> toClause(mbASTNode* n) {
   if (isS5lit(n)) {
     clause.push_back(toS5lit(n));
   } else {
+    clause.reserve(n->children.size());
     for (const mbASTNode* c : n->children) clause.push_back(toS5lit(c));
   }
   return clause;
@@ -51,40 +54,205 @@ struct LitHash {
   size_t operator()(const S5lit& l) const { return hashLit(l); }
 };
 
-size_t hashClause(const std::vector<S5lit>& c) {
-  size_t h = c.size();
+// Mixed at the end, so that the low bits a table index takes depend on every literal.
+uint64_t hashClause(const std::vector<S5lit>& c) {
+  uint64_t h = c.size();
   for (const S5lit& l : c) h = h * 0x9e3779b97f4a7c15ull ^ hashLit(l);
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  h ^= h >> 33;
   return h;
 }
 
-// Keeps the first occurrence of every literal of the clause, in order.
+// Keeps the first occurrence of every literal of the clause, in order. Short
+// clauses compare pairwise; long ones look literals up in a hash set.
 void dropRepeatedLiterals(std::vector<S5lit>& clause) {
-  if (clause.size() < 2) return;
-  std::unordered_set<S5lit, LitHash> seen;
-  std::vector<S5lit> kept;
-  for (S5lit& l : clause)
-    if (seen.insert(l).second) kept.push_back(std::move(l));
-  clause = std::move(kept);
+  size_t n = clause.size();
+  if (n < 2) return;
+  size_t kept = 0;
+  if (n <= 16) {
+    for (size_t i = 0; i < n; i++) {
+      bool repeated = false;
+      for (size_t j = 0; j < kept && !repeated; j++) repeated = clause[j] == clause[i];
+      if (repeated) continue;
+      if (kept != i) clause[kept] = std::move(clause[i]);
+      kept++;
+    }
+  } else {
+    std::unordered_set<S5lit, LitHash> seen;
+    for (size_t i = 0; i < n; i++) {
+      if (!seen.insert(clause[i]).second) continue;
+      if (kept != i) clause[kept] = std::move(clause[i]);
+      kept++;
+    }
+  }
+  clause.resize(kept);
 }
 
-// Keeps the first occurrence of every clause, in order.
-void dropRepeatedClauses(std::vector<std::vector<S5lit>>& clauses) {
-  std::unordered_multimap<size_t, size_t> byHash;
-  std::vector<std::vector<S5lit>> kept;
-  for (auto& c : clauses) {
-    size_t h = hashClause(c);
-    auto range = byHash.equal_range(h);
-    bool repeated = std::any_of(range.first, range.second, [&](const auto& e) { return kept[e.second] == c; });
+// Keeps the first occurrence of every clause, in order, compacting in place;
+// an open-addressing table of kept positions finds the earlier equal clause.
+// Returns how many of the kept clauses came from the first `head` clauses.
+size_t dropRepeatedClauses(std::vector<std::vector<S5lit>>& clauses, size_t head) {
+  size_t n = clauses.size();
+  size_t slots = 16;
+  while (slots < 2 * n) slots *= 2;
+  const uint32_t empty = UINT32_MAX;
+  std::vector<uint32_t> table(slots, empty);
+  std::vector<uint64_t> hashes;
+  hashes.reserve(n);
+  size_t kept = 0, keptHead = 0;
+  for (size_t i = 0; i < n; i++) {
+    uint64_t h = hashClause(clauses[i]);
+    size_t at = h & (slots - 1);
+    bool repeated = false;
+    for (; table[at] != empty; at = (at + 1) & (slots - 1)) {
+      uint32_t k = table[at];
+      if (hashes[k] == h && clauses[k] == clauses[i]) {
+        repeated = true;
+        break;
+      }
+    }
     if (repeated) continue;
-    byHash.emplace(h, kept.size());
-    kept.push_back(std::move(c));
+    table[at] = static_cast<uint32_t>(kept);
+    hashes.push_back(h);
+    if (kept != i) clauses[kept] = std::move(clauses[i]);
+    kept++;
+    if (i < head) keptHead++;
   }
-  clauses = std::move(kept);
+  clauses.resize(kept);
+  return keptHead;
+}
+
+using ModalKey = std::pair<int, std::vector<int>>;  // NT_BOX / NT_DIAMOND, sorted members, no repeats
+
+ModalKey modalKey(const S5lit& l) {
+  std::vector<int> members = l.lits;
+  std::sort(members.begin(), members.end());
+  members.erase(std::unique(members.begin(), members.end()), members.end());
+  return {l.type == 1 ? NT_BOX : NT_DIAMOND, std::move(members)};
+}
+
+bool isModalLit(const S5lit& l) { return l.type == 1 || l.type == 2; }
+
+// Every modal literal of the extracted clauses (from `first` on) stands for
+// one atom when it has a rigid atom from clause naming already, or when it
+// occurs in two or more of these clauses. Such a literal occurs positively
+// only, so a name x with the one defining clause [Box(-x), M] (x somewhere
+// implies M) is enough: one Diamond clause for all copies of a Diamond,
+// which the world bound sees once. Returns whether any literal was renamed.
+bool nameRepeatedModals(std::vector<std::vector<S5lit>>& clauses, size_t first, int& maxAtom,
+                        const std::map<ModalKey, int>& rigidAtoms) {
+  struct Use {
+    size_t clauses = 0, lastClause = SIZE_MAX;
+    int name = 0;
+  };
+  std::map<ModalKey, Use> uses;
+  for (size_t c = first; c < clauses.size(); c++)
+    for (const S5lit& l : clauses[c]) {
+      if (!isModalLit(l)) continue;
+      Use& u = uses[modalKey(l)];
+      if (u.lastClause != c) u.clauses++;
+      u.lastClause = c;
+    }
+  bool renamed = false;
+  std::vector<std::vector<S5lit>> definitions;
+  for (size_t c = first; c < clauses.size(); c++)
+    for (S5lit& l : clauses[c]) {
+      if (!isModalLit(l)) continue;
+      ModalKey key = modalKey(l);
+      Use& u = uses[key];
+      if (u.name == 0) {
+        auto rigid = rigidAtoms.find(key);
+        if (rigid != rigidAtoms.end()) {
+          u.name = rigid->second;
+        } else if (u.clauses >= 2) {
+          u.name = ++maxAtom;
+          definitions.push_back({S5lit{1, {-u.name}, -1}, l});
+        } else {
+          continue;
+        }
+      }
+      l = S5lit{0, {u.name}, -1};
+      renamed = true;
+    }
+  for (auto& d : definitions) clauses.push_back(std::move(d));
+  return renamed;
 }
 
 bool hasDiamond(const std::vector<S5lit>& clause) {
   return std::any_of(clause.begin(), clause.end(), [](const S5lit& l) { return l.type == 2; });
 }
+
+// The same shapes and literals on the binary tree, for a formula that is in
+// S5-CNF shape already after the propositional passes (a propositional CNF,
+// say). A chain of AND (OR) nodes stands for the one junction node the
+// multi-branch tree would have, with the chain's operands in the same order.
+bool isPropositional(const ASTNode* n) {
+  return n->type == NT_NOT || n->type == NT_TRUE || n->type == NT_FALSE || n->type == NT_ATOM;
+}
+
+int literalOf(const ASTNode* n) { return n->type == NT_NOT ? -n->left->atom : n->atom; }
+
+class BinaryReader {
+ public:
+  // The clauses of the formula below the root, appended to `clauses`; false
+  // (and `clauses` as it was) when the formula is not in S5-CNF shape.
+  bool read(ASTNode* formula, std::vector<std::vector<S5lit>>& clauses) {
+    size_t before = clauses.size();
+    std::vector<ASTNode*> tops;
+    if (formula->type == NT_AND) {
+      A_chainOperands(formula, chain, tops);
+    } else {
+      tops.push_back(formula);
+    }
+    for (ASTNode* t : tops) {
+      std::vector<S5lit> clause;
+      if (!readClause(t, clause)) {
+        clauses.resize(before);
+        return false;
+      }
+      clauses.push_back(std::move(clause));
+    }
+    return true;
+  }
+
+ private:
+  std::deque<ASTNode*> chain;
+  std::vector<ASTNode*> lits, operands;  // scratch: a clause's literals, a modal literal's members
+
+  bool readClause(ASTNode* n, std::vector<S5lit>& clause) {
+    if (n->type != NT_OR) return readLiteral(n, clause);
+    lits.clear();
+    A_chainOperands(n, chain, lits);
+    clause.reserve(lits.size());
+    for (ASTNode* l : lits)
+      if (!readLiteral(l, clause)) return false;
+    return true;
+  }
+
+  bool readLiteral(ASTNode* n, std::vector<S5lit>& clause) {
+    if (isPropositional(n)) {
+      clause.push_back(S5lit{0, {literalOf(n)}, -1});
+      return true;
+    }
+    if ((n->type != NT_BOX && n->type != NT_DIAMOND) || n->left == nullptr) return false;
+    operands.clear();
+    if (n->left->type == (n->type == NT_BOX ? NT_OR : NT_AND)) {
+      A_chainOperands(n->left, chain, operands);
+    } else {
+      operands.push_back(n->left);
+    }
+    std::vector<int> members;
+    members.reserve(operands.size());
+    for (ASTNode* m : operands) {
+      if (!isPropositional(m)) return false;
+      members.push_back(literalOf(m));
+    }
+    std::sort(members.begin(), members.end());
+    clause.push_back(S5lit{n->type == NT_BOX ? 1 : 2, std::move(members), -1});
+    return true;
+  }
+};
 
 size_t treeSize(mbASTNode* root) {
   size_t n = 0;
@@ -101,6 +269,17 @@ size_t treeSize(mbASTNode* root) {
 }  // namespace
 
 S5clauSet S5NFTrans::parseS5CNF(mbASTNode* root) {
+  readS5CNF(root);
+  return clauSet;
+}
+
+void S5NFTrans::readS5CNF(mbASTNode* root) {
+  size_t defined = clauSet.clauses.size();
+  readClauses(root);
+  cleanUpClauses(defined);
+}
+
+void S5NFTrans::readClauses(mbASTNode* root) {
   std::queue<mbASTNode*> q;
   q.push(root->children[0]);
   while (!q.empty()) {
@@ -116,20 +295,38 @@ S5clauSet S5NFTrans::parseS5CNF(mbASTNode* root) {
       break;
     }
   }
+}
+
+// The clauses from `defined` on were read from the tree, those before it were
+// appended by dfsReduct.
+void S5NFTrans::cleanUpClauses(size_t defined) {
   for (auto& clause : clauSet.clauses) dropRepeatedLiterals(clause);
-  dropRepeatedClauses(clauSet.clauses);
+  size_t first = dropRepeatedClauses(clauSet.clauses, defined);
+  if (nameRepeatedModals(clauSet.clauses, first, maxAtom, rigidAtoms)) {
+    for (size_t c = first; c < clauSet.clauses.size(); c++) dropRepeatedLiterals(clauSet.clauses[c]);
+    dropRepeatedClauses(clauSet.clauses, 0);
+  }
   for (size_t c = 0; c < clauSet.clauses.size(); c++)
     if (hasDiamond(clauSet.clauses[c])) clauSet.diamClauses.push_back(static_cast<int>(c));
-  return clauSet;
 }
 
 int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   maxAtom = 0;
+  rigidAtoms.clear();
+  namedDiamonds.clear();
   removeImply(root);
   trans2NNF(root);
   removeTF(root);
   if (root->left->type == NT_TRUE) return 1;
   if (root->left->type == NT_FALSE) return 0;
+  // Already in S5-CNF shape: the clauses the multi-branch tree would give,
+  // read from the binary tree without building it.
+  size_t defined = clauSet.clauses.size();
+  if (BinaryReader().read(root->left, clauSet.clauses)) {
+    cleanUpClauses(defined);
+    out = std::move(clauSet);
+    return 2;
+  }
   mbASTNode* mb = trans2MultiBranchAST(root);
   // Every rule makes progress, so a reduction that terminates needs far fewer
   // passes than this; reaching it means a rule has stopped making progress.
@@ -143,6 +340,7 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
       return -1;
     }
   }
-  out = parseS5CNF(mb);
+  readS5CNF(mb);
+  out = std::move(clauSet);
   return 2;
 }

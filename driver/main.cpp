@@ -1,4 +1,6 @@
 // Tarvel: decides S5 satisfiability of one formula.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <new>
 
@@ -13,11 +15,14 @@
 
 namespace {
 
-int answerConstant(int reduced, FILE* result, double start) {
+// `minimal`: a minimal-model run, which reports the one world a formula
+// equivalent to true needs, as the searches do.
+int answerConstant(int reduced, FILE* result, double start, bool minimal) {
   bool isTrue = reduced == 1;
   std::printf("c Solved in transforming into S5-NF process..\n");
   std::printf("c The S5 formula can be reduced as %s.\n", isTrue ? "true" : "false");
   std::printf("s %s\n", isTrue ? "SATISFIABLE" : "UNSATISFIABLE");
+  if (isTrue && minimal) std::printf("c Minimal model: 1 \n");
   printTotalTime(start, isTrue ? 64 : 65);
   if (result != nullptr) {
     std::fputs(isTrue ? "SAT\n" : "UNSAT\n", result);
@@ -26,18 +31,30 @@ int answerConstant(int reduced, FILE* result, double start) {
   return 0;
 }
 
-}  // namespace
-
-namespace {
+bool isDirectory(FILE* f) {
+  struct stat st;
+  return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 int run(int argc, char** argv) {
   S5Options opt;
   opt.parseS5Options(argc, argv, true);
 
+  // Errors in the file arguments end the run before any file is written: a
+  // directory holds no formula (and standard input is no stand-in for it), and
+  // a verdict with nowhere to go would look like a silent success.
   const char* inputName = argc > 1 ? argv[1] : "(none)";
   FILE* input = argc > 1 ? std::fopen(inputName, "rt") : nullptr;
-  if (input == nullptr) std::printf("Can't open input file %s\n", inputName);
+  if (input != nullptr && isDirectory(input)) {
+    std::printf("Can't open input file %s: it is a directory\n", inputName);
+    return 1;
+  }
   FILE* result = argc > 2 ? std::fopen(argv[argc - 1], "wb") : nullptr;
+  if (argc > 2 && result == nullptr) {
+    std::printf("Can't open result file %s\n", argv[argc - 1]);
+    return 1;
+  }
+  if (input == nullptr) std::printf("Can't open input file %s\n", inputName);
 
   double start = cpuTime();
   ASTNode* root = nullptr;
@@ -53,7 +70,7 @@ int run(int argc, char** argv) {
   double t1 = cpuTime();
   printTimeLine("Tran2S5NF_time(ms):", t1 - start);
   printAtomNames(names);  // the S5-NF and CNF files hold the internal numbers
-  if (reduced != 2) return answerConstant(reduced, result, start);
+  if (reduced != 2) return answerConstant(reduced, result, start, opt.minimal);
 
   if (opt.classicBound) {
     cs.decideClassicWorldN();

@@ -3,21 +3,49 @@
 #include "frontend/ASTNode.h"
 
 #include <cstdio>
-#include <deque>
+#include <memory>
 #include <new>
 #include <utility>
 
 namespace {
 
-// A deque never moves its elements, so node addresses stay valid; the pool
-// is released at exit, which keeps leak checkers quiet.
-std::deque<ASTNode>& binaryPool() {
-  static std::deque<ASTNode> pool;
+// Nodes live in chunks of many nodes that never move, so node addresses stay
+// valid; one allocation per chunk instead of one per few nodes (a deque's
+// blocks hold 16 nodes). The pool is released at exit, which keeps leak
+// checkers quiet.
+template <class Node>
+class NodePool {
+ public:
+  Node& add() {
+    if (used == kChunk || chunks.empty()) {
+      chunks.emplace_back(new Node[kChunk]);
+      used = 0;
+    }
+    count++;
+    return chunks.back()[used++];
+  }
+  size_t size() const { return count; }
+  void release() {
+    std::vector<std::unique_ptr<Node[]>>().swap(chunks);
+    used = count = 0;
+  }
+
+ private:
+  static constexpr size_t kChunk = 8192;
+  std::vector<std::unique_ptr<Node[]>> chunks;
+  size_t used = 0, count = 0;
+};
+
+// Binary nodes created per node kind since the last release.
+size_t binaryNodesOfType[NT_ATOM + 1] = {};
+
+NodePool<ASTNode>& binaryPool() {
+  static NodePool<ASTNode> pool;
   return pool;
 }
 
-std::deque<mbASTNode>& multiPool() {
-  static std::deque<mbASTNode> pool;
+NodePool<mbASTNode>& multiPool() {
+  static NodePool<mbASTNode> pool;
   return pool;
 }
 
@@ -65,14 +93,20 @@ void checkNodeLimit() {
 
 void setNodeLimit(size_t limit) { nodeLimit() = limit; }
 
+size_t binaryNodesCreated(int type) {
+  return type >= NT_ROOT && type <= NT_ATOM ? binaryNodesOfType[type] : 0;
+}
+
 void releasePooledNodes() {
-  std::deque<ASTNode>().swap(binaryPool());
-  std::deque<mbASTNode>().swap(multiPool());
+  binaryPool().release();
+  multiPool().release();
+  for (size_t& n : binaryNodesOfType) n = 0;
 }
 
 ASTNode* newASTNode(int type, int atom) {
   checkNodeLimit();
-  ASTNode& node = binaryPool().emplace_back();
+  ASTNode& node = binaryPool().add();
+  if (type >= NT_ROOT && type <= NT_ATOM) binaryNodesOfType[type]++;
   node.type = type;
   node.atom = atom;
   return &node;
@@ -80,7 +114,7 @@ ASTNode* newASTNode(int type, int atom) {
 
 mbASTNode* newMbASTNode(int type, int atom) {
   checkNodeLimit();
-  mbASTNode& node = multiPool().emplace_back();
+  mbASTNode& node = multiPool().add();
   node.type = type;
   node.atom = atom;
   return &node;
@@ -141,6 +175,20 @@ mbASTNode* M_copySubtree2(mbASTNode* src, mbASTNode* parent) {
     }
   }
   return top;
+}
+
+void A_chainOperands(ASTNode* top, std::deque<ASTNode*>& queue, std::vector<ASTNode*>& operands) {
+  queue.assign(1, top);
+  while (!queue.empty()) {
+    ASTNode* m = queue.front();
+    queue.pop_front();
+    if (m->type != top->type) {
+      operands.push_back(m);
+      continue;
+    }
+    if (m->left) queue.push_back(m->left);
+    if (m->right) queue.push_back(m->right);
+  }
 }
 
 void Ln_Space(int n) {

@@ -3,6 +3,7 @@
 // the S5-NF reduction works on. Nodes are owned by a process-wide pool and
 // live until exit; passes never free the nodes they cut out.
 #include <cstddef>
+#include <deque>
 #include <vector>
 
 enum NodeType {
@@ -35,12 +36,21 @@ mbASTNode* newMbASTNode(int type, int atom = -1);
 // require for releasePooledNodes: no pooled node is in use any more.
 void setNodeLimit(size_t limit);
 void releasePooledNodes();
+// Binary nodes created with this kind since the last release (by any tree).
+// Passes skip their walk when no node of the kinds they rewrite exists; a
+// node's kind changes later only between AND / OR and between Box / Diamond.
+size_t binaryNodesCreated(int type);
 
 // Deep copies. require: src != null. ensure: the copy shares no node with src,
 // its top has `parent` as parent, every other node points to its copied parent.
 ASTNode* A_copySubtree(ASTNode* src, ASTNode* parent);
 mbASTNode* M_copySubtree1(ASTNode* src, mbASTNode* parent);
 mbASTNode* M_copySubtree2(mbASTNode* src, mbASTNode* parent);
+
+// The operands of the chain of nodes of top's kind below top (top included),
+// in breadth-first order: the children that the multi-branch tree gives the
+// junction `top`. `queue` is scratch space; the operands are appended.
+void A_chainOperands(ASTNode* top, std::deque<ASTNode*>& queue, std::vector<ASTNode*>& operands);
 
 // Diagnostic printers on standard output (pre-order, five blanks per level).
 void ASTprint(ASTNode* node, int depth);

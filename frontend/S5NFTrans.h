@@ -1,5 +1,9 @@
 #pragma once
 // The transformation of a parsed formula into an S5 clause set.
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "clauseset/S5clauSet.h"
 #include "frontend/ASTNode.h"
 
@@ -7,6 +11,14 @@ class S5NFTrans {
  public:
   int maxAtom = 0;    // largest atom in use; fresh atoms are maxAtom + 1
   S5clauSet clauSet;  // clause set under construction
+  // The rigid atom of every modal literal named so far, keyed by its kind
+  // (NT_BOX / NT_DIAMOND) and its sorted, duplicate-free members: equal modal
+  // literals share one atom and one pair of defining clauses.
+  std::map<std::pair<int, std::vector<int>>, int> rigidAtoms;
+  // The clause names of every Diamond over named clauses so far, keyed by its
+  // conjuncts as sorted, duplicate-free literal sets (themselves sorted and
+  // duplicate-free): the names, one per key entry. An equal Diamond takes them.
+  std::map<std::vector<std::vector<int>>, std::vector<int>> namedDiamonds;
 
   // Propositional passes on the binary tree, each called with the NT_ROOT node.
   // All are iterative so that the deepest tree the parser accepts is safe.
@@ -16,9 +28,15 @@ class S5NFTrans {
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
   void dfsReduct(mbASTNode* node);
+  // Extracts the clauses of an S5-CNF tree into clauSet, cleans clauSet up
+  // and returns a copy of it (trans2NF moves it out instead: no copy).
   S5clauSet parseS5CNF(mbASTNode* root);
+  void readS5CNF(mbASTNode* root);  // the same without the copy
+  void readClauses(mbASTNode* root);
+  void cleanUpClauses(size_t defined);
   // Returns 0 (reduced to false), 1 (reduced to true), 2 (`out` holds the
-  // clause set), or -1 after printing that the reduction made no progress.
+  // clause set, moved out of clauSet, which is left empty), or -1 after
+  // printing that the reduction made no progress.
   int trans2NF(S5clauSet& out, ASTNode* root);
 };
 

@@ -1,39 +1,39 @@
-#include <queue>
+// The multi-branch tree: a copy of the binary tree in which every chain of
+// AND (or OR) nodes becomes one node whose children are the operands of the
+// chain, in breadth-first order of the chain. The chains are flattened while
+// copying, so the inner nodes of a chain are never copied.
+#include <utility>
 
 #include "frontend/S5NFTrans.h"
 
 namespace {
 
-// Replaces the children of `n` by the operands of its chain of nodes of n's own kind.
-void flattenJunction(mbASTNode* n) {
-  std::vector<mbASTNode*> flat;
-  std::queue<mbASTNode*> q;
-  q.push(n);
-  while (!q.empty()) {
-    mbASTNode* m = q.front();
-    q.pop();
-    if (m->type == n->type) {
-      for (mbASTNode* c : m->children) q.push(c);
-    } else {
-      flat.push_back(m);
-    }
-  }
-  n->children = flat;
-  for (mbASTNode* c : n->children) c->parent = n;
-}
+bool isJunction(int type) { return type == NT_AND || type == NT_OR; }
 
 }  // namespace
 
 mbASTNode* S5NFTrans::trans2MultiBranchAST(ASTNode* root) {
-  mbASTNode* mb = M_copySubtree1(root, nullptr);
-  std::queue<mbASTNode*> q;
-  q.push(mb);
-  while (!q.empty()) {
-    mbASTNode* n = q.front();
-    q.pop();
-    if (n == nullptr) continue;
-    if (n->type == NT_AND || n->type == NT_OR) flattenJunction(n);
-    for (mbASTNode* c : n->children) q.push(c);
+  mbASTNode* mb = newMbASTNode(root->type, root->atom);
+  std::vector<std::pair<ASTNode*, mbASTNode*>> todo{{root, mb}};
+  std::deque<ASTNode*> chain;
+  std::vector<ASTNode*> operands;
+  while (!todo.empty()) {
+    auto [from, to] = todo.back();
+    todo.pop_back();
+    operands.clear();
+    if (isJunction(from->type)) {
+      A_chainOperands(from, chain, operands);
+    } else {
+      if (from->left) operands.push_back(from->left);
+      if (from->right) operands.push_back(from->right);
+    }
+    to->children.reserve(operands.size());
+    for (ASTNode* child : operands) {
+      mbASTNode* copy = newMbASTNode(child->type, child->atom);
+      copy->parent = to;
+      to->children.push_back(copy);
+      todo.emplace_back(child, copy);
+    }
   }
   return mb;
 }

@@ -122,6 +122,7 @@ bool propagateConstant(ASTNode* c, ASTNode* p, std::queue<ASTNode*>& queue) {
 }  // namespace
 
 void S5NFTrans::removeImply(ASTNode* node) {
+  if (binaryNodesCreated(NT_IMPLY) + binaryNodesCreated(NT_IFF) == 0) return;  // a CNF, say
   std::vector<ASTNode*> todo;
   if (node) todo.push_back(node);
   while (!todo.empty()) {
@@ -169,7 +170,7 @@ void S5NFTrans::trans2NNF(ASTNode* node) {
 }
 
 void S5NFTrans::removeTF(ASTNode* root) {
-  if (!root) return;
+  if (!root || binaryNodesCreated(NT_TRUE) + binaryNodesCreated(NT_FALSE) == 0) return;
   std::queue<ASTNode*> queue;
   for (ASTNode* constant : getTFVector(root)) queue.push(constant);
   while (!queue.empty()) {
@@ -187,16 +188,17 @@ void S5NFTrans::removeTF(ASTNode* root) {
 
 std::vector<ASTNode*> getTFVector(ASTNode* root) {
   std::vector<ASTNode*> constants;
-  std::vector<ASTNode*> level{root};
-  // The vector is the queue: the read index runs behind the appends.
-  for (size_t next = 0; next < level.size(); next++) {
-    ASTNode* node = level[next];
-    if (!node) continue;
+  // A queue, not a vector of every node seen: only the frontier is kept.
+  std::queue<ASTNode*> level;
+  if (root) level.push(root);
+  while (!level.empty()) {
+    ASTNode* node = level.front();
+    level.pop();
     if (isConstant(node)) {
       constants.push_back(node);
     } else if (node->type != NT_ATOM) {
-      level.push_back(node->left);
-      level.push_back(node->right);
+      if (node->left) level.push(node->left);
+      if (node->right) level.push(node->right);
     }
   }
   return constants;

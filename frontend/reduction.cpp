@@ -37,6 +37,13 @@ mbASTNode* newWithChildren(int type, const std::vector<mbASTNode*>& children) {
 S5lit boxLit(std::vector<int> lits) { return S5lit{1, std::move(lits), -1}; }
 S5lit diamondLit(std::vector<int> lits) { return S5lit{2, std::move(lits), -1}; }
 
+template <class T>
+std::vector<T> sortedUnique(std::vector<T> v) {
+  std::sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+  return v;
+}
+
 std::vector<int> negated(std::vector<int> lits) {
   for (int& l : lits) l = -l;
   return lits;
@@ -232,7 +239,31 @@ class ReductionPass {
     return anyClause;
   }
 
+  // Names the conjuncts of the Diamond's argument c. A Diamond whose
+  // conjuncts, as sets of literals, equal those of a Diamond named before
+  // takes that Diamond's names and adds no clause; the names are defined in
+  // every world as equivalent to their clauses, so sharing them is sound.
   void nameClauses(mbASTNode* c) {
+    std::vector<std::vector<int>> sets;
+    bool known = true;
+    for (size_t i = 0; i < c->children.size() && known; i++) {
+      std::vector<int> lits;
+      known = knownLiterals(c->children[i], lits);
+      sets.push_back(sortedUnique(std::move(lits)));
+    }
+    if (known) {
+      std::vector<std::vector<int>> key = sortedUnique(sets);
+      auto named = trans.namedDiamonds.find(key);
+      if (named != trans.namedDiamonds.end()) {
+        for (size_t i = 0; i < sets.size(); i++) {
+          size_t at = std::lower_bound(key.begin(), key.end(), sets[i]) - key.begin();
+          setName(c, i, named->second[at]);
+        }
+        return;
+      }
+    }
+    sets.clear();
+    std::vector<int> names;
     for (size_t i = 0; i < c->children.size(); i++) {
       mbASTNode* clause = c->children[i];
       std::vector<int> lits;
@@ -242,21 +273,60 @@ class ReductionPass {
         lits.push_back(signedLiteral(clause));
       }
       int y = freshAtom();
-      mbASTNode* name = newMbASTNode(NT_ATOM, y);
-      c->children[i] = name;
-      name->parent = c;
+      setName(c, i, y);
       std::vector<int> def{-y};
       def.insert(def.end(), lits.begin(), lits.end());
       addClause({boxLit(def)});
       for (int l : lits) addClause({boxLit({y, -l})});
+      sets.push_back(sortedUnique(std::move(lits)));
+      names.push_back(y);
     }
+    std::vector<std::vector<int>> key = sortedUnique(sets);
+    std::vector<int> keyNames(key.size(), 0);
+    for (size_t i = sets.size(); i-- > 0;)  // the first conjunct of equal ones wins
+      keyNames[std::lower_bound(key.begin(), key.end(), sets[i]) - key.begin()] = names[i];
+    trans.namedDiamonds.emplace(std::move(key), std::move(keyNames));
+  }
+
+  static void setName(mbASTNode* c, size_t i, int y) {
+    mbASTNode* name = newMbASTNode(NT_ATOM, y);
+    c->children[i] = name;
+    name->parent = c;
+  }
+
+  // The literals of a conjunct to be named, when every modal member already
+  // has its rigid atom; false (and `lits` incomplete) otherwise.
+  bool knownLiterals(mbASTNode* clause, std::vector<int>& lits) const {
+    if (clause->type != NT_OR) {
+      lits.push_back(signedLiteral(clause));
+      return true;
+    }
+    for (mbASTNode* m : clause->children) {
+      if (!isModal(m)) {
+        lits.push_back(signedLiteral(m));
+        continue;
+      }
+      auto named = trans.rigidAtoms.find(rigidKey(m));
+      if (named == trans.rigidAtoms.end()) return false;
+      lits.push_back(named->second);
+    }
+    return true;
+  }
+
+  static std::pair<int, std::vector<int>> rigidKey(mbASTNode* m) {
+    return {m->type, sortedUnique(literalsBelow(m->children[0]))};
   }
 
   // An atom that is true in every world or in none, exactly when the modal
-  // literal m holds.
+  // literal m holds. The two defining clauses make it equivalent to m, so
+  // every copy of an equal modal literal (same kind, same member set) takes
+  // the atom of the first copy; only the first defines it.
   int rigidAtom(mbASTNode* m) {
+    auto named = trans.rigidAtoms.emplace(rigidKey(m), 0);
+    if (!named.second) return named.first->second;
     std::vector<int> args = literalsBelow(m->children[0]);
     int x = freshAtom();
+    named.first->second = x;
     if (m->type == NT_BOX) {
       addClause({boxLit({-x}), boxLit(args)});
       addClause({diamondLit(negated(args)), boxLit({x})});

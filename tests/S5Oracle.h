@@ -15,10 +15,9 @@ struct OFormula {
   std::vector<OFormula> args;
 };
 
-// Every <-> copies both operands, and each copy of a modal operand gets its own
-// rigid atom, so a 200-character formula with a <-> under a <-> can already
-// need 957 worlds and 24 GB; one <-> on a path keeps every formula small.
-inline OFormula randomFormula(std::mt19937& rng, int atoms, int depth, int iffRoom = 1) {
+// Any operator anywhere, <-> under <-> included: equal modal literals share
+// one atom, so the copies that <-> makes no longer multiply the worlds.
+inline OFormula randomFormula(std::mt19937& rng, int atoms, int depth) {
   OFormula f;
   int pick = depth <= 0 ? 0 : static_cast<int>(rng() % 10);
   if (pick == 0) {
@@ -29,12 +28,8 @@ inline OFormula randomFormula(std::mt19937& rng, int atoms, int depth, int iffRo
   static const OFormula::Op ops[] = {OFormula::NOT, OFormula::AND, OFormula::AND, OFormula::OR, OFormula::OR,
                                      OFormula::IMPLY, OFormula::IFF, OFormula::BOX, OFormula::DIA};
   f.op = ops[pick - 1];
-  if (f.op == OFormula::IFF) {
-    if (iffRoom == 0) f.op = OFormula::IMPLY;
-    else iffRoom--;
-  }
   int arity = (f.op == OFormula::NOT || f.op == OFormula::BOX || f.op == OFormula::DIA) ? 1 : 2;
-  for (int i = 0; i < arity; i++) f.args.push_back(randomFormula(rng, atoms, depth - 1, iffRoom));
+  for (int i = 0; i < arity; i++) f.args.push_back(randomFormula(rng, atoms, depth - 1));
   return f;
 }
 

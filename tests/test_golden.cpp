@@ -93,7 +93,13 @@ TEST(Golden, FormulasThatReduceToConstants) {
                                   "s SATISFIABLE\n" + timeLine("Total_time(ms):", std::string(64, ' ')));
   EXPECT_EQ(t.result, "SAT\n");
   EXPECT_EQ(t.err, "");
-  EXPECT_EQ(f.status + t.status, 0);
+  RunResult m = runTarvel("begin [r1]p1 | true end", {"-minimal=3"});
+  EXPECT_EQ(maskTimes(m.out), timeLine("Tran2S5NF_time(ms):") +
+                                  "c Solved in transforming into S5-NF process..\n"
+                                  "c The S5 formula can be reduced as true.\n"
+                                  "s SATISFIABLE\nc Minimal model: 1 \n" +
+                                  timeLine("Total_time(ms):", std::string(64, ' ')));
+  EXPECT_EQ(f.status + t.status + m.status, 0);
 }
 
 TEST(Golden, NormalFormAndCnfFiles) {
@@ -126,6 +132,12 @@ TEST(Golden, FormerlyWrongOrRefusedFormulas) {
   RunResult bound = runTarvel("begin <r1>p1 & p2 & (~p2 | <r1>p2) & [r1](~p2 | ~p1) end");
   EXPECT_NE(bound.out.find("c possible worlds:  3     \n"), std::string::npos) << bound.out;
   EXPECT_NE(bound.out.find("\ns SATISFIABLE\n"), std::string::npos);
+  // Copies of equal modal literals once got an atom each: 957 worlds and 24 GB.
+  RunResult copies = runTarvel(
+      "begin (((((p1 & p2) <-> (p3 | p1)) & ((p3 -> p1) <-> [r1](p1))) <-> (((true & p1) | (p3 & false)) <-> "
+      "((p1 | p1) | (p2 -> p3)))) -> <r1>((((p1 & p1) | <r1>(p1)) <-> ([r1](p2) | (p3 & p2))))) end");
+  EXPECT_NE(copies.out.find("c possible worlds:  5     \n"), std::string::npos) << copies.out;
+  EXPECT_NE(copies.out.find("\ns SATISFIABLE\n"), std::string::npos);
   // The largest atom number once sized the world-bound arrays (out of memory here).
   for (const char* f : {"begin <r1>(p1 & (p2 | p3)) end", "begin <r1>((p1 | [r1](p2 | p3)) & (p4 | p5)) end",
                         "begin <r1>p2147483647 & [r1](p5 | p2147483646) & <r1>~p2147483647 end"}) {

@@ -99,7 +99,7 @@ TEST(Normalise, RandomFormulasKeepTheirS5Meaning) {
   ASSERT_FALSE(sameMeaning(p1, OFormula{OFormula::DIA, 0, {p1}}));
   std::mt19937 rng(20240611);
   for (int round = 0; round < 1500; round++) {
-    OFormula before = randomFormula(rng, 3, 1 + round % 5, 5);  // nested <-> too: no encoding here
+    OFormula before = randomFormula(rng, 3, 1 + round % 5);
     std::string formula = formulaFile(before);
     ASTNode* root = parseText("begin " + formula + " end");
     S5NFTrans trans;

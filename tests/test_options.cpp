@@ -44,20 +44,29 @@ TEST(Options, LaterOptionsWinAndHelpSuffixIsDropped) {
   EXPECT_EQ(parse({"-minimal=2", "-minimal=4"}).opt.minimalMode, 4);
 }
 
-TEST(Options, UnknownFlagsAreReportedWithoutTheirDash) {
+// Every argument error ends the run with status 1 and one line, before any file is written.
+TEST(Options, ArgumentErrorsEndTheRunWithStatusOne) {
+  mkdir((scratchDir() + "/adir").c_str(), 0755);
+  writeFile(scratchDir() + "/ok.txt", "begin p1 end");
+  auto unknown = [](const std::string& shown) { return "ERROR! Unknown flag \"" + shown + "\". Use '--help' for help.\n"; };
   struct Case {
-    const char* arg;
-    const char* shown;
+    std::vector<std::string> args;
+    std::string out, err;
   } cases[] = {
-      {"-", ""}, {"--", "-"}, {"--h", "-h"}, {"-s5nfx", "s5nfx"}, {"-satcnf:f", "satcnf:f"},
-      {"-minimal=", "minimal="}, {"-minimal=5", "minimal=5"}, {"-minimal=0", "minimal=0"}, {"-Model", "Model"},
+      {{"in.txt", "-"}, "", unknown("")}, {{"in.txt", "--"}, "", unknown("-")}, {{"in.txt", "--h"}, "", unknown("-h")},
+      {{"in.txt", "-s5nfx"}, "", unknown("s5nfx")}, {{"in.txt", "-satcnf:f"}, "", unknown("satcnf:f")},
+      {{"in.txt", "-minimal="}, "", unknown("minimal=")}, {{"in.txt", "-minimal=5"}, "", unknown("minimal=5")},
+      {{"in.txt", "-minimal=0"}, "", unknown("minimal=0")}, {{"in.txt", "-Model"}, "", unknown("Model")},
+      {{"adir", "adir.res"}, "Can't open input file adir: it is a directory\n", ""},
+      {{"ok.txt", "no/such/dir/r.txt"}, "Can't open result file no/such/dir/r.txt\n", ""},
   };
   for (const auto& c : cases) {
-    RunResult r = runArgs({"in.txt", c.arg});
-    EXPECT_EQ(r.status, 1) << c.arg;
-    EXPECT_EQ(r.err, std::string("ERROR! Unknown flag \"") + c.shown + "\". Use '--help' for help.\n");
-    EXPECT_EQ(r.out, "") << c.arg;
+    RunResult r = runArgs(c.args);
+    EXPECT_EQ(r.status, 1) << c.args.back();
+    EXPECT_EQ(r.err, c.err) << c.args.back();
+    EXPECT_EQ(r.out, c.out) << c.args.back();
   }
+  EXPECT_NE(access((scratchDir() + "/adir.res").c_str(), F_OK), 0) << "result file created for a directory input";
 }
 
 TEST(Options, HelpPrintsUsageAndExitsZero) {

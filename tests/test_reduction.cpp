@@ -116,6 +116,26 @@ TEST(ClauseNaming, LiteralConjunctsAndModalJunctionsAreNamed) {
   EXPECT_EQ(clauseText(cs), "c ===== S5-NF-PRINT =====\n0: \tDiam(-2,1)\n");
 }
 
+TEST(ClauseNaming, EqualModalLiteralsShareOneAtom) {
+  // One rigid atom for both copies of [r1]p4, defined once.
+  EXPECT_EQ(clauseText(clausesOf("<r1>((p1 | [r1]p4) & (p2 | [r1]p4))")),
+            "c ===== S5-NF-PRINT =====\n0: \tBox(-5)\tBox(4)\n1: \tDiam(-4)\tBox(5)\n"
+            "2: \tBox(-6,1,5)\n3: \tBox(6,-1)\n4: \tBox(6,-5)\n5: \tBox(-7,2,5)\n6: \tBox(7,-2)\n7: \tBox(7,-5)\n"
+            "8: \tDiam(6,7)\n");
+  // An equal Diamond takes the clause names of the first; the Diamond, now in
+  // two clauses, becomes one atom with one Diamond clause.
+  EXPECT_EQ(clauseText(clausesOf("(p1 | <r1>((p2 | p3) & p4)) & (p5 | <r1>((p3 | p2) & p4))")),
+            "c ===== S5-NF-PRINT =====\n0: \tBox(-6,2,3)\n1: \tBox(6,-2)\n2: \tBox(6,-3)\n3: \tBox(-7,4)\n"
+            "4: \tBox(7,-4)\n5: \t1\t8\n6: \t5\t8\n7: \tBox(-8)\tDiam(6,7)\n");
+  // Members compare as sets; a modal literal that has a rigid atom takes it.
+  EXPECT_EQ(clauseText(clausesOf("(<r1>p1 | p2) & (<r1>(p1 & p1) | p3) & [r1]p4")),
+            "c ===== S5-NF-PRINT =====\n0: \tBox(4)\n1: \t5\t2\n2: \t5\t3\n3: \tBox(-5)\tDiam(1)\n");
+  EXPECT_EQ(clauseText(clausesOf("<r1>((p1 | [r1]p4) & p2) & ([r1]p4 | p3)")),
+            "c ===== S5-NF-PRINT =====\n0: \tBox(-5)\tBox(4)\n1: \tDiam(-4)\tBox(5)\n"
+            "2: \tBox(-6,1,5)\n3: \tBox(6,-1)\n4: \tBox(6,-5)\n5: \tBox(-7,2)\n6: \tBox(7,-2)\n"
+            "7: \tDiam(6,7)\n8: \t5\t3\n");
+}
+
 TEST(Extraction, LiteralsAreSortedAndRepeatsDropped) {
   S5clauSet cs = clausesOf("(p1 | p1) & (p1 | p2) & (p1 | p2) & (p2 | p1) & [r1](p2 | ~p1) & <r1>(p1 & p1)");
   EXPECT_EQ(clauseText(cs),
@@ -129,6 +149,17 @@ TEST(Extraction, LiteralsAreSortedAndRepeatsDropped) {
   EXPECT_EQ(result, 0);
   clausesOf("p1 | true", &result);
   EXPECT_EQ(result, 1);
+}
+
+// A formula in S5-CNF shape already is read from the binary tree; the
+// clauses and their order must be those of the multi-branch tree.
+TEST(Extraction, FormulasInNormalFormReadAsFromTheMultiBranchTree) {
+  for (const char* f : {"((p1 | p2) | (~p3 | [r1](p4 | (p5 | ~p6)))) & (((p7 & <r1>(p1 & (p2 & ~p3))) & (p2 | p2)) & p9)",
+                        "(p3 | (p1 | p2)) & ((p4 & p5) & (p6 & ([r1]~p1 | <r1>p2)))", "[r1]((p2 | p1) | p3)"}) {
+    Reducer r(f);
+    ASSERT_TRUE(isS5CNF(r.mb)) << f;
+    EXPECT_EQ(clauseText(clausesOf(f)), clauseText(r.trans.parseS5CNF(r.mb))) << f;
+  }
 }
 
 TEST(Extraction, DeeplyNestedFormulasDoNotExhaustTheStack) {
