@@ -8,7 +8,7 @@
 #include "encoding/Trans2SAT.h"
 #include "solver/IncrementalSolver.h"
 #include "solver/cpuTime.h"
-#include "solver/glucose_40.h"
+#include "solver/SatSolver.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
       std::fprintf(stderr, "-no-result option must be canceled or the solver will not return a model\n");
     return;
   }
-  glucose_40 sat;
+  SatSolver sat;
   std::fflush(stdout);
   int verdict = sat.Solve(enc.satClauses, result);
   printTotalTime(start);

@@ -12,14 +12,14 @@
 #include "driver/runLines.h"
 #include "encoding/Trans2SAT.h"
 #include "solver/cpuTime.h"
-#include "solver/glucose_40.h"
+#include "solver/SatSolver.h"
 
 namespace {
 
 int solveWithWorlds(S5clauSet& cs, int k, FILE* result) {
   Trans2SAT enc;
   enc.TranS52SAT_b(cs, k);
-  glucose_40 sat;
+  SatSolver sat;
   return sat.Solve1(enc.satClauses, result);
 }
 

@@ -4,7 +4,7 @@
 #include <csignal>
 
 #include "solver/cpuTime.h"
-#include "solver/glucose_40.h"
+#include "solver/SatSolver.h"
 
 const char* const kRule =
     "c =========================================================================================================\n";

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "encoding/Trans2SAT.h"
-#include "solver/glucose_40.h"
+#include "solver/SatSolver.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ TEST(Solver, VerdictsWordsAndModel) {
   };
   for (auto& c : cases) {
     std::string word = written([&](FILE* f) {
-      glucose_40 g;
+      SatSolver g;
       testing::internal::CaptureStdout();
       EXPECT_EQ(g.Solve(c.clauses, f), c.code);
       std::string out = testing::internal::GetCapturedStdout();
@@ -81,7 +81,7 @@ TEST(Solver, RepeatedSolveIsSilent) {
   Clauses sat = {{1, 2, 0}, {-1, 0}};
   std::string words = written([&](FILE* f) {
     testing::internal::CaptureStdout();
-    glucose_40 a, b;
+    SatSolver a, b;
     EXPECT_EQ(a.Solve1(unsat, f), 20);
     EXPECT_EQ(b.Solve1(sat, f), 10);
     EXPECT_EQ(b.satModel, (std::vector<int>{-1, 2}));

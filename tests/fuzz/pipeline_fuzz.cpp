@@ -12,7 +12,7 @@
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "frontend/S5NFTrans.h"
-#include "solver/glucose_40.h"
+#include "solver/SatSolver.h"
 #include "tests/FormulaText.h"
 #include "tests/fuzz/FuzzInput.h"
 
@@ -63,7 +63,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     Trans2SAT enc;
     enc.TranS52SAT(cs);
     if (enc.satClauses.size() > kMaxSatClauses) return out;
-    glucose_40 sat;
+    SatSolver sat;
     out.verdict = sat.Solve1(enc.satClauses, nullptr);
     if (out.verdict == 10) worlds = enc.decodeModel(sat.satModel);
   } else {

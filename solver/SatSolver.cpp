@@ -1,4 +1,4 @@
-#include "solver/glucose_40.h"
+#include "solver/SatSolver.h"
 
 #include <unistd.h>
 
@@ -50,7 +50,7 @@ void SIGINT_exit(int) {
   _exit(1);
 }
 
-int glucose_40::Solve(std::vector<std::vector<int>>& clauses, FILE* result) {
+int SatSolver::Solve(std::vector<std::vector<int>>& clauses, FILE* result) {
   printBanner();
   try {
     SolveScope scope(1);
@@ -92,7 +92,7 @@ int glucose_40::Solve(std::vector<std::vector<int>>& clauses, FILE* result) {
   }
 }
 
-int glucose_40::Solve1(std::vector<std::vector<int>>& clauses, FILE* result) {
+int SatSolver::Solve1(std::vector<std::vector<int>>& clauses, FILE* result) {
   try {
     SolveScope scope(0);
     CaDiCaL::Solver& s = scope.get();

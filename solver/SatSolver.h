@@ -12,7 +12,7 @@ extern CaDiCaL::Solver* solver;
 void SIGINT_interrupt(int);
 void SIGINT_exit(int);
 
-class glucose_40 {
+class SatSolver {
  public:
   std::vector<int> satModel;  // v or -v for every variable 1..max, after result 10
 
