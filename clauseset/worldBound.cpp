@@ -11,21 +11,22 @@ namespace {
 
 bool isWatchedBox(const S5lit& l) { return l.type == 1 && l.lits.size() >= 2; }
 
-// Index of a literal in the literal-indexed arrays: 2 * atom + sign. Atom
-// numbers are the user's, so a formula with one huge atom number gets dense
-// indices from a table instead of arrays as long as that number.
+// Index of a literal in the literal-indexed arrays: 2 * atom + sign. Only
+// members of Box and Diamond literals are ever looked up, so propositional
+// literals take no room. Atom numbers are the user's, so a formula with one
+// huge atom number gets dense indices from a table instead of arrays as long
+// as that number.
 class LiteralSlots {
  public:
   explicit LiteralSlots(const std::vector<std::vector<S5lit>>& clauses) {
     int largest = 0;
-    for (const auto& c : clauses)
-      for (const S5lit& l : c)
-        for (int x : l.lits) {
-          largest = std::max(largest, std::abs(x));
-          dense.emplace(std::abs(x), static_cast<int>(dense.size()));
-        }
-    direct = static_cast<size_t>(largest) <= 4 * dense.size() + 1024;
-    if (direct) dense.clear();
+    size_t members = 0;
+    forEachMember(clauses, [&](int x) {
+      largest = std::max(largest, std::abs(x));
+      members++;
+    });
+    direct = static_cast<size_t>(largest) <= 4 * members + 1024;
+    if (!direct) forEachMember(clauses, [&](int x) { dense.emplace(std::abs(x), static_cast<int>(dense.size())); });
     count = 2 * (direct ? static_cast<size_t>(largest) + 1 : dense.size());
   }
   size_t size() const { return count; }
@@ -38,6 +39,14 @@ class LiteralSlots {
   std::unordered_map<int, int> dense;
   bool direct = true;
   size_t count = 0;
+
+  template <class Visit>
+  static void forEachMember(const std::vector<std::vector<S5lit>>& clauses, Visit visit) {
+    for (const auto& c : clauses)
+      for (const S5lit& l : c)
+        if (l.type == 1 || l.type == 2)
+          for (int x : l.lits) visit(x);
+  }
 };
 
 // Members that occur in every Diamond literal of the clause: only these surely

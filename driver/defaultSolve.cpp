@@ -31,6 +31,10 @@ void writeModel(const std::vector<std::vector<int>>& worlds, const AtomNames& na
   if (result != nullptr) std::fclose(result);
 }
 
+// Once encoded, the clause set is needed no more; on large inputs it is a
+// good part of the memory the solver would otherwise share the machine with.
+void releaseClauses(S5clauSet& cs) { std::vector<std::vector<S5lit>>().swap(cs.clauses); }
+
 void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
                 const AtomNames& names) {
   Trans2SAT enc;
@@ -43,6 +47,7 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
       std::fprintf(stderr, "-no-result option must be canceled or the solver will not return a model\n");
     return;
   }
+  releaseClauses(cs);
   SatSolver sat;
   std::fflush(stdout);
   int verdict = sat.Solve(enc.satClauses, result);
@@ -56,6 +61,7 @@ void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, do
     LazyOutcome out = solveLazily(cs, sat, [&] {
       printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
       writeS5NF(cs, opt);
+      releaseClauses(cs);
     });
     char note[96];
     std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", out.activeWorlds, cs.worldN, out.rounds);

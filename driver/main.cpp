@@ -36,6 +36,14 @@ bool isDirectory(FILE* f) {
   return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The syntax tree and the naming tables of the reduction are not needed past
+// the normal form; on large inputs they hold much of the memory.
+int reduceToNormalForm(S5clauSet& cs, ASTNode* root) {
+  int reduced = S5NFTrans().trans2NF(cs, root);
+  releasePooledNodes();
+  return reduced;
+}
+
 int run(int argc, char** argv) {
   S5Options opt;
   opt.parseS5Options(argc, argv, true);
@@ -64,8 +72,7 @@ int run(int argc, char** argv) {
   if (parsed != 0) return 1;
 
   S5clauSet cs;
-  S5NFTrans trans;
-  int reduced = trans.trans2NF(cs, root);
+  int reduced = reduceToNormalForm(cs, root);
   if (reduced < 0) return 1;
   double t1 = cpuTime();
   printTimeLine("Tran2S5NF_time(ms):", t1 - start);

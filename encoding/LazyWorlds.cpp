@@ -7,38 +7,15 @@ namespace {
 
 bool isModal(const S5lit& l) { return l.type == 1 || l.type == 2; }
 
-int largestAtom(const S5clauSet& cs, size_t& literals) {
-  int largest = 0;
-  literals = 0;
-  for (const auto& c : cs.clauses)
-    for (const S5lit& l : c) {
-      literals += l.lits.size();
-      for (int x : l.lits) largest = std::max(largest, std::abs(x));
-    }
-  return largest;
-}
-
 }  // namespace
 
 LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink)
     : cs(cs), sink(sink), diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0),
-      varOf(std::max(cs.worldN, 1)) {
-  size_t literals = 0;
-  int largest = largestAtom(cs, literals);
-  // A huge atom number in a small formula must not size a table.
-  direct = static_cast<size_t>(largest) <= 4 * literals + 1024;
-  if (direct) denseOf.assign(static_cast<size_t>(largest) + 1, 0);
-}
-
-size_t LazyWorlds::atomIndex(int atom) {
-  int& slot = direct ? denseOf[static_cast<size_t>(atom)] : sparseOf[atom];
-  if (slot == 0) slot = static_cast<int>(++atomCount);
-  return static_cast<size_t>(slot - 1);
-}
+      atomIndex(cs), varOf(std::max(cs.worldN, 1)) {}
 
 int LazyWorlds::variable(int lit, int world) {
   int atom = std::abs(lit);
-  size_t a = atomIndex(atom);
+  size_t a = atomIndex.of(atom);
   std::vector<int>& row = varOf[world];
   if (row.size() <= a) row.resize(std::max(a + 1, 2 * row.size()), 0);
   if (row[a] == 0) {
@@ -163,15 +140,9 @@ bool LazyWorlds::isWitnessedActive(const Gate& g, ModelView& model) const {
 }
 
 int LazyWorlds::knownVariable(int atom, int world) const {
-  int slot = 0;
-  if (direct) {
-    slot = denseOf[static_cast<size_t>(atom)];
-  } else {
-    auto it = sparseOf.find(atom);
-    if (it != sparseOf.end()) slot = it->second;
-  }
+  long a = atomIndex.find(atom);
   const std::vector<int>& row = varOf[world];
-  return slot != 0 && static_cast<size_t>(slot - 1) < row.size() ? row[slot - 1] : 0;
+  return a >= 0 && static_cast<size_t>(a) < row.size() ? row[static_cast<size_t>(a)] : 0;
 }
 
 int LazyWorlds::activateUsedWorlds(ModelView& model) {

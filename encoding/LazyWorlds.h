@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "clauseset/AtomIndex.h"
 #include "clauseset/S5clauSet.h"
 
 // Where the clauses go; the encoder keeps none of them.
@@ -29,7 +30,8 @@ class ModelView {
 class LazyWorlds {
  public:
   // require: the world bound ran on `cs` (every Diamond literal of a diamond
-  // clause has its witness world in 1 .. worldN - 1); `cs` outlives the encoder.
+  // clause has its witness world in 1 .. worldN - 1); `cs` outlives encodeFirstRound,
+  // the only call that reads its clauses.
   LazyWorlds(const S5clauSet& cs, ClauseSink& sink);
 
   // First round: world 0 and the witness worlds of single-Diamond clauses.
@@ -59,7 +61,6 @@ class LazyWorlds {
   void activate(int world);
   void addBox(const Gate& g, int world);
   void addDiamond(const Gate& g, int world);
-  size_t atomIndex(int atom);
   int knownVariable(int atom, int world) const;  // 0: no variable yet
   bool isWitnessedActive(const Gate& g, ModelView& model) const;
 
@@ -71,10 +72,7 @@ class LazyWorlds {
   std::vector<std::vector<Gate>> diamondsAt;  // by witness world
   std::vector<char> active;
   int activeCount = 0;
-  std::vector<int> denseOf;               // atom -> dense index + 1 (0: not seen yet)
-  std::unordered_map<int, int> sparseOf;  // the same, when atom numbers are sparse
-  bool direct = true;
-  size_t atomCount = 0;
+  AtomIndex atomIndex;
   std::vector<std::vector<int>> varOf;    // per active world, dense atom -> variable (0: none)
   std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
   std::vector<int> clause, top, members, key;  // reused buffers

@@ -29,30 +29,25 @@ class LitQueue {
 // A non-zero `weight` is stored in front of every clause (the MaxSAT form).
 class ClauseBuilder {
  public:
-  ClauseBuilder(Trans2SAT& enc, int weight) : enc(enc), weight(weight) {}
+  ClauseBuilder(Trans2SAT& enc, const S5clauSet& cs, int weight) : enc(enc), weight(weight) {
+    enc.varOf = std::make_unique<AtomWorldTable>(cs, enc.worldNum);
+  }
 
   int lookup(int lit, int world) {
-    probe[0] = std::abs(lit);
-    probe[1] = world;
-    auto it = enc.atomWorld2Var.find(probe);
-    int var;
-    if (it != enc.atomWorld2Var.end()) {
-      var = it->second;
-    } else {
-      enc.var2AtomWorld[enc.varNum] = probe;
+    int atom = std::abs(lit);
+    int& var = enc.varOf->slot(atom, world);
+    if (var == 0) {
       var = ++enc.varNum;
-      enc.atomWorld2Var.emplace(probe, var);
+      enc.atomWorldOf.resize(static_cast<size_t>(var), {0, -1});
+      enc.atomWorldOf.back() = {atom, world};
     }
     return lit > 0 ? var : -var;
   }
 
   void addClause(std::initializer_list<int> lits) {
-    std::vector<int> c;
-    c.reserve(lits.size() + 2);
-    if (weight != 0) c.push_back(weight);
-    c.insert(c.end(), lits);
-    c.push_back(0);
-    enc.satClauses.push_back(std::move(c));
+    if (weight != 0) enc.satClauses.push(weight);
+    for (int l : lits) enc.satClauses.push(l);
+    enc.satClauses.push(0);
   }
 
   // Reduces the queue to one literal standing for the OR / AND of all of it.
@@ -106,19 +101,18 @@ class ClauseBuilder {
     return reduceSlices(AND_GATE, AND_GATE);
   }
 
-  void addTopLevel(std::vector<int>& lits) {
-    std::vector<int> c;
-    if (weight != 0) c.push_back(weight);
-    c.insert(c.end(), lits.begin(), lits.end());
-    c.push_back(0);
-    enc.satClauses.push_back(std::move(c));
+  void addTopLevel(const std::vector<int>& lits) {
+    if (weight != 0) enc.satClauses.push(weight);
+    for (int l : lits) enc.satClauses.push(l);
+    enc.satClauses.push(0);
   }
 
   // The bounded encoding over k worlds, shared by the SAT and MaxSAT forms.
   void encodeBounded(S5clauSet& cs, int k, bool selectors) {
     int cursor = 0;
+    std::vector<int> lits;
     for (const auto& clause : cs.clauses) {
-      std::vector<int> lits;
+      lits.clear();
       bool advanced = false;
       for (const S5lit& s : clause) {
         if (s.type == 1) {
@@ -156,37 +150,52 @@ class ClauseBuilder {
 
   Trans2SAT& enc;
   int weight;
-  std::vector<int> probe{0, 0};  // lookup key, reused to avoid an allocation per lookup
   std::vector<int> looked;       // literals of all slices, in lookup order
   std::vector<size_t> sliceStarts;
   LitQueue innerQueue, outerQueue;
 };
 
 // Appends "%d  " per element and a newline per clause; written in large blocks.
-void writeClauses(const std::vector<std::vector<int>>& clauses, std::string header, FILE* out) {
+void writeClauses(const ClauseList& clauses, std::string header, FILE* out) {
   std::string buf = std::move(header);
   char num[16];
-  for (const auto& c : clauses) {
-    for (int x : c) {
-      int n = std::snprintf(num, sizeof num, "%d  ", x);
+  clauses.forEach([&](const int* first, const int* last) {
+    for (const int* p = first; p != last; p++) {
+      int n = std::snprintf(num, sizeof num, "%d  ", *p);
       buf.append(num, static_cast<size_t>(n));
     }
-    buf += '\n';
+    buf += "0  \n";
     if (buf.size() > (1 << 20)) {
       std::fwrite(buf.data(), 1, buf.size(), out);
       buf.clear();
     }
-  }
+  });
   std::fwrite(buf.data(), 1, buf.size(), out);
 }
 
 }  // namespace
 
+int& AtomWorldTable::slot(int atom, int world) {
+  size_t a = index.of(atom);
+  if (a == entries.size()) entries.emplace_back();
+  Entry& e = entries[a];
+  if (e.row != SIZE_MAX) return rows[e.row + static_cast<size_t>(world)];
+  if (e.var == 0 || e.world == world) {
+    e.world = world;
+    return e.var;
+  }
+  e.row = rows.size();
+  rows.resize(rows.size() + worlds, 0);
+  rows[e.row + static_cast<size_t>(e.world)] = e.var;
+  return rows[e.row + static_cast<size_t>(world)];
+}
+
 void Trans2SAT::TranS52SAT(S5clauSet& cs) {
   worldNum = cs.worldN;
-  ClauseBuilder b(*this, 0);
+  ClauseBuilder b(*this, cs, 0);
+  std::vector<int> lits;
   for (const auto& clause : cs.clauses) {
-    std::vector<int> lits;
+    lits.clear();
     for (const S5lit& s : clause) {
       if (s.type == 1) {
         lits.push_back(b.box(s.lits, worldNum));
@@ -203,7 +212,7 @@ void Trans2SAT::TranS52SAT(S5clauSet& cs) {
 void Trans2SAT::TranS52SAT_b(S5clauSet& cs, int k) {
   worldNum = k;
   varNum = 0;
-  ClauseBuilder(*this, 0).encodeBounded(cs, k, false);
+  ClauseBuilder(*this, cs, 0).encodeBounded(cs, k, false);
 }
 
 void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs) {
@@ -211,10 +220,10 @@ void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs) {
   worldNum = n;
   varNum = n;
   int top = maxSatTop();
-  for (int w = 1; w < n; w++) satClauses.push_back({1, -w, 0});
+  for (int w = 1; w < n; w++) satClauses.add({1, -w, 0});
   // World w + 1 is used only when world w is: keeps every optimum, breaks symmetry.
-  for (int w = 1; w <= n - 2; w++) satClauses.push_back({top, -(w + 1), w, 0});
-  ClauseBuilder(*this, top).encodeBounded(cs, n, true);
+  for (int w = 1; w <= n - 2; w++) satClauses.add({top, -(w + 1), w, 0});
+  ClauseBuilder(*this, cs, top).encodeBounded(cs, n, true);
 }
 
 int Trans2SAT::maxSatTop() const { return std::max(10, worldNum); }
@@ -232,10 +241,10 @@ void Trans2SAT::printMAXSATclau(FILE* out) const {
 std::vector<std::vector<int>> Trans2SAT::decodeModel(const std::vector<int>& model) const {
   std::vector<std::vector<int>> worlds(std::max(worldNum, 1));
   for (int v : model) {
-    auto it = var2AtomWorld.find(std::abs(v) - 1);
-    if (it == var2AtomWorld.end()) continue;
-    int atom = it->second[0];
-    worlds[it->second[1]].push_back(v > 0 ? atom : -atom);
+    size_t at = static_cast<size_t>(std::abs(v)) - 1;
+    if (at >= atomWorldOf.size() || atomWorldOf[at].first == 0) continue;
+    auto [atom, world] = atomWorldOf[at];
+    worlds[world].push_back(v > 0 ? atom : -atom);
   }
   return worlds;
 }

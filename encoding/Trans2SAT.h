@@ -2,36 +2,41 @@
 // Encodes an S5 clause set as propositional clauses over atom-world variables.
 #include <cstdint>
 #include <cstdio>
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
+#include "clauseset/AtomIndex.h"
 #include "clauseset/S5clauSet.h"
+#include "solver/ClauseList.h"
 
-// Atom and world mixed so that keys spread over the buckets: the plain
-// exclusive or of the two sends whole diagonals of (atom, world) pairs to
-// one bucket, which turns every lookup into a scan on large encodings.
-struct s5hash {
-  size_t operator()(const std::vector<int>& k) const {
-    uint64_t x = (static_cast<uint64_t>(static_cast<uint32_t>(k[0])) << 32) | static_cast<uint32_t>(k[1]);
-    x ^= x >> 33;
-    x *= 0xff51afd7ed558ccdULL;
-    x ^= x >> 33;
-    return static_cast<size_t>(x);
-  }
-};
-struct s5equal1 {
-  bool operator()(const std::vector<int>& a, const std::vector<int>& b) const {
-    return a[0] == b[0] && a[1] == b[1];
-  }
+// Variables of atom-world pairs, without hashing: an atom seen in one world
+// keeps its variable inline; from its second world on it gets a row with a
+// slot per world (a Box member is in every world, so its row is full).
+class AtomWorldTable {
+ public:
+  AtomWorldTable(const S5clauSet& cs, int worlds) : index(cs), worlds(std::max(worlds, 1)) {}
+  // The variable of (atom, world), 0 until the caller sets it.
+  int& slot(int atom, int world);
+
+ private:
+  struct Entry {
+    int world = -1;
+    int var = 0;
+    size_t row = SIZE_MAX;  // first slot in `rows`, once the atom is in two worlds
+  };
+  AtomIndex index;
+  size_t worlds;
+  std::vector<Entry> entries;  // by atom index
+  std::vector<int> rows;
 };
 
 class Trans2SAT {
  public:
   int worldNum = 0;
   // Each clause: DIMACS literals then a closing 0 (MaxSAT: weight first).
-  std::vector<std::vector<int>> satClauses;
-  std::unordered_map<std::vector<int>, int, s5hash, s5equal1> atomWorld2Var;
-  std::unordered_map<int, std::vector<int>> var2AtomWorld;  // key: variable - 1
+  ClauseList satClauses;
+  std::unique_ptr<AtomWorldTable> varOf;
+  std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
   int varNum = 0;
 
   // require: fresh encoder, decideWorldN ran. ensure: satClauses, worldNum = worldN.

@@ -14,20 +14,17 @@ CaDiCaL::Solver* solver = nullptr;
 
 namespace {
 
-int largestVariable(const std::vector<std::vector<int>>& clauses) {
-  int m = 0;
-  for (const auto& c : clauses)
-    for (size_t i = 0; i + 1 < c.size(); i++) m = std::max(m, std::abs(c[i]));
-  return m;
-}
-
-// Loads every clause but its closing 0; returns the number of clauses loaded.
-size_t parse_DIMACS_main(const std::vector<std::vector<int>>& clauses, CaDiCaL::Solver& s) {
-  for (const auto& c : clauses) {
-    for (size_t i = 0; i + 1 < c.size(); i++) s.add(c[i]);
+// Loads every clause; returns the largest variable.
+int parse_DIMACS_main(const ClauseList& clauses, CaDiCaL::Solver& s) {
+  int largest = 0;
+  clauses.forEach([&](const int* first, const int* last) {
+    for (const int* p = first; p != last; p++) {
+      largest = std::max(largest, std::abs(*p));
+      s.add(*p);
+    }
     s.add(0);
-  }
-  return clauses.size();
+  });
+  return largest;
 }
 
 void fillModel(CaDiCaL::Solver& s, int maxVar, std::vector<int>& model) {
@@ -50,17 +47,16 @@ void SIGINT_exit(int) {
   _exit(1);
 }
 
-int SatSolver::Solve(std::vector<std::vector<int>>& clauses, FILE* result) {
+int SatSolver::Solve(const ClauseList& clauses, FILE* result) {
   printBanner();
   try {
     SolveScope scope(1);
     CaDiCaL::Solver& s = scope.get();
     double t0 = cpuTime();
     printStatisticsHead();
-    size_t loaded = parse_DIMACS_main(clauses, s);
-    int maxVar = largestVariable(clauses);
+    int maxVar = parse_DIMACS_main(clauses, s);
     printCount("Number of SAT variables:               ", maxVar);
-    printCount("Number of original SAT clauses:        ", static_cast<long long>(loaded));
+    printCount("Number of original SAT clauses:        ", static_cast<long long>(clauses.size()));
     printCount("Number of SAT clauses after simplified:", s.irredundant());
     double t1 = cpuTime();
     printTime("Parse time:           ", t1 - t0);
@@ -92,17 +88,17 @@ int SatSolver::Solve(std::vector<std::vector<int>>& clauses, FILE* result) {
   }
 }
 
-int SatSolver::Solve1(std::vector<std::vector<int>>& clauses, FILE* result) {
+int SatSolver::Solve1(const ClauseList& clauses, FILE* result) {
   try {
     SolveScope scope(0);
     CaDiCaL::Solver& s = scope.get();
     s.set("quiet", 1);
-    parse_DIMACS_main(clauses, s);
+    int maxVar = parse_DIMACS_main(clauses, s);
     scope.searching();
     if (s.simplify(0) == 20) return 20;
     int verdict = s.solve();
     writeWord(result, verdict);
-    if (verdict == 10) fillModel(s, largestVariable(clauses), satModel);
+    if (verdict == 10) fillModel(s, maxVar, satModel);
     return verdict;
   } catch (const std::bad_alloc&) {
     return outOfMemory();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "solver/ClauseList.h"
+
 namespace CaDiCaL { class Solver; }
 
 // The solver the signal handlers act on; null outside a solve.
@@ -19,7 +21,7 @@ class SatSolver {
   // Verbose solve: banner, problem statistics, library statistics, status line.
   // Writes one verdict word to `result` when it is not null; never closes it.
   // ensure: `solver` is null and SIGINT/SIGXCPU have default handling on return.
-  int Solve(std::vector<std::vector<int>>& clauses, FILE* result);
+  int Solve(const ClauseList& clauses, FILE* result);
   // Silent solve for the minimal-model search; no word when loading/simplify refutes.
-  int Solve1(std::vector<std::vector<int>>& clauses, FILE* result);
+  int Solve1(const ClauseList& clauses, FILE* result);
 };
