@@ -1,6 +1,7 @@
 #include "driver/defaultSolve.h"
 
 #include <new>
+#include <utility>
 
 #include "driver/lazySolve.h"
 #include "driver/runLines.h"
@@ -50,7 +51,7 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
   releaseClauses(cs);
   SatSolver sat;
   std::fflush(stdout);
-  int verdict = sat.Solve(enc.satClauses, result);
+  int verdict = sat.Solve(std::move(enc.satClauses), result);
   printTotalTime(start);
   if (opt.model && verdict == 10) writeModel(enc.decodeModel(sat.satModel), names, result);
 }

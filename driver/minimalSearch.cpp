@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "driver/runLines.h"
 #include "encoding/Trans2SAT.h"
@@ -20,7 +21,7 @@ int solveWithWorlds(S5clauSet& cs, int k, FILE* result) {
   Trans2SAT enc;
   enc.TranS52SAT_b(cs, k);
   SatSolver sat;
-  return sat.Solve1(enc.satClauses, result);
+  return sat.Solve1(std::move(enc.satClauses), result);
 }
 
 int reportMinimum(int k, double start) {

@@ -29,13 +29,13 @@ class LitQueue {
 // A non-zero `weight` is stored in front of every clause (the MaxSAT form).
 class ClauseBuilder {
  public:
-  ClauseBuilder(Trans2SAT& enc, const S5clauSet& cs, int weight) : enc(enc), weight(weight) {
-    enc.varOf = std::make_unique<AtomWorldTable>(cs, enc.worldNum);
-  }
+  // The table lives only as long as the encoding; decoding needs atomWorldOf alone.
+  ClauseBuilder(Trans2SAT& enc, const S5clauSet& cs, int weight)
+      : enc(enc), weight(weight), varOf(cs, enc.worldNum) {}
 
   int lookup(int lit, int world) {
     int atom = std::abs(lit);
-    int& var = enc.varOf->slot(atom, world);
+    int& var = varOf.slot(atom, world);
     if (var == 0) {
       var = ++enc.varNum;
       enc.atomWorldOf.resize(static_cast<size_t>(var), {0, -1});
@@ -150,6 +150,7 @@ class ClauseBuilder {
 
   Trans2SAT& enc;
   int weight;
+  AtomWorldTable varOf;
   std::vector<int> looked;       // literals of all slices, in lookup order
   std::vector<size_t> sliceStarts;
   LitQueue innerQueue, outerQueue;

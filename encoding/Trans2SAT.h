@@ -2,7 +2,6 @@
 // Encodes an S5 clause set as propositional clauses over atom-world variables.
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "clauseset/AtomIndex.h"
@@ -35,7 +34,6 @@ class Trans2SAT {
   int worldNum = 0;
   // Each clause: DIMACS literals then a closing 0 (MaxSAT: weight first).
   ClauseList satClauses;
-  std::unique_ptr<AtomWorldTable> varOf;
   std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
   int varNum = 0;
 

@@ -47,7 +47,7 @@ void SIGINT_exit(int) {
   _exit(1);
 }
 
-int SatSolver::Solve(const ClauseList& clauses, FILE* result) {
+int SatSolver::Solve(ClauseList clauses, FILE* result) {
   printBanner();
   try {
     SolveScope scope(1);
@@ -57,6 +57,7 @@ int SatSolver::Solve(const ClauseList& clauses, FILE* result) {
     int maxVar = parse_DIMACS_main(clauses, s);
     printCount("Number of SAT variables:               ", maxVar);
     printCount("Number of original SAT clauses:        ", static_cast<long long>(clauses.size()));
+    clauses.clear();
     printCount("Number of SAT clauses after simplified:", s.irredundant());
     double t1 = cpuTime();
     printTime("Parse time:           ", t1 - t0);
@@ -88,12 +89,13 @@ int SatSolver::Solve(const ClauseList& clauses, FILE* result) {
   }
 }
 
-int SatSolver::Solve1(const ClauseList& clauses, FILE* result) {
+int SatSolver::Solve1(ClauseList clauses, FILE* result) {
   try {
     SolveScope scope(0);
     CaDiCaL::Solver& s = scope.get();
     s.set("quiet", 1);
     int maxVar = parse_DIMACS_main(clauses, s);
+    clauses.clear();
     scope.searching();
     if (s.simplify(0) == 20) return 20;
     int verdict = s.solve();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "driver/lazySolve.h"
 #include "encoding/S5model.h"
@@ -64,7 +65,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     enc.TranS52SAT(cs);
     if (enc.satClauses.size() > kMaxSatClauses) return out;
     SatSolver sat;
-    out.verdict = sat.Solve1(enc.satClauses, nullptr);
+    out.verdict = sat.Solve1(std::move(enc.satClauses), nullptr);
     if (out.verdict == 10) worlds = enc.decodeModel(sat.satModel);
   } else {
     IncrementalSolver sat;
