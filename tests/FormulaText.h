@@ -1,7 +1,10 @@
 #pragma once
-// In-process helpers for front-end tests: parse a formula text into a tree
-// and show a tree as fully parenthesised infix text or as an oracle formula.
+// In-process helpers for front-end tests and fuzz targets: parse a formula
+// text into a tree and show a tree as fully parenthesised infix text or as an
+// oracle formula.
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -10,15 +13,28 @@
 #include "frontend/Parser.h"
 #include "tests/S5Oracle.h"
 
-// Parses `text` as a whole formula file; null after a lexical or syntax error.
-inline ASTNode* parseText(const std::string& text) {
-  FILE* f = std::tmpfile();
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::rewind(f);
+// Parses raw bytes as a whole formula file in memory; null after a lexical or
+// syntax error, whose line goes to standard output.
+inline ASTNode* parseBytes(const void* data, size_t size) {
+  FILE* f = fmemopen(const_cast<void*>(data), size, "r");
+  if (f == nullptr) return nullptr;
   ASTNode* root = nullptr;
   int status = parseFormula(f, root);
   std::fclose(f);
   return status == 0 ? root : nullptr;
+}
+inline ASTNode* parseText(const std::string& text) { return parseBytes(text.data(), text.size()); }
+
+// What `write` prints to a stream.
+inline std::string printedBy(const std::function<void(FILE*)>& write) {
+  char* buf = nullptr;
+  size_t len = 0;
+  FILE* f = open_memstream(&buf, &len);
+  write(f);
+  std::fclose(f);
+  std::string s(buf, len);
+  std::free(buf);
+  return s;
 }
 
 // How the constants and modalities are written.
