@@ -4,7 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/FormulaText.h"
+#include "tests/InProcess.h"
 #include "tests/TestHelpers.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // the same tree.
 #include <string>
 
-#include "tests/FormulaText.h"
+#include "tests/InProcess.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Error lines of inputs that do not parse are not findings.

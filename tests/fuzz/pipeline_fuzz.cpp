@@ -13,7 +13,7 @@
 #include "encoding/Trans2SAT.h"
 #include "frontend/S5NFTrans.h"
 #include "solver/SatSolver.h"
-#include "tests/FormulaText.h"
+#include "tests/InProcess.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
   if (classic) {
     Trans2SAT enc;
     enc.TranS52SAT(cs);
-    if (enc.satClauses.size() > kMaxSatClauses) return out;
+    if (clauseCount(enc.satClauses) > kMaxSatClauses) return out;
     SatSolver sat;
     out.verdict = sat.Solve1(enc.satClauses, nullptr);
     if (out.verdict == 10) worlds = enc.decodeModel(sat.satModel);

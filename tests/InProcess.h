@@ -1,7 +1,8 @@
 #pragma once
-// In-process helpers for front-end tests and fuzz targets: parse a formula
-// text into a tree and show a tree as fully parenthesised infix text or as an
-// oracle formula.
+// Helpers for tests and fuzz targets that call the passes in-process: parse a
+// formula text into a tree, show a tree as fully parenthesised infix text or
+// as an oracle formula, capture what a pass prints, and the clause list the
+// encoder hands to the solver bridge.
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "encoding/Trans2SAT.h"
 #include "frontend/ASTNode.h"
 #include "frontend/Parser.h"
 #include "tests/S5Oracle.h"
@@ -36,6 +38,12 @@ inline std::string printedBy(const std::function<void(FILE*)>& write) {
   std::free(buf);
   return s;
 }
+
+// The only lines that know the encoder's clause-list type: a list from
+// clauses of literals each ended by 0, and the number of clauses in a list.
+using ClauseList = decltype(Trans2SAT::satClauses);
+inline ClauseList clauseList(const std::vector<std::vector<int>>& clauses) { return clauses; }
+inline size_t clauseCount(const ClauseList& list) { return list.size(); }
 
 // How the constants and modalities are written.
 struct Spelling {
