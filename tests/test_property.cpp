@@ -4,7 +4,7 @@
 #include <cctype>
 #include <utility>
 
-#include "tests/FormulaText.h"
+#include "tests/InProcess.h"
 #include "tests/S5Oracle.h"
 #include "tests/TestHelpers.h"
 

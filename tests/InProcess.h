@@ -1,25 +1,49 @@
 #pragma once
-// In-process helpers for front-end tests: parse a formula text into a tree
-// and show a tree as fully parenthesised infix text or as an oracle formula.
+// Helpers for tests and fuzz targets that call the passes in-process: parse a
+// formula text into a tree, show a tree as fully parenthesised infix text or
+// as an oracle formula, capture what a pass prints, and the clause list the
+// encoder hands to the solver bridge.
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "encoding/Trans2SAT.h"
 #include "frontend/ASTNode.h"
 #include "frontend/Parser.h"
 #include "tests/S5Oracle.h"
 
-// Parses `text` as a whole formula file; null after a lexical or syntax error.
-inline ASTNode* parseText(const std::string& text) {
-  FILE* f = std::tmpfile();
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::rewind(f);
+// Parses raw bytes as a whole formula file in memory; null after a lexical or
+// syntax error, whose line goes to standard output.
+inline ASTNode* parseBytes(const void* data, size_t size) {
+  FILE* f = fmemopen(const_cast<void*>(data), size, "r");
+  if (f == nullptr) return nullptr;
   ASTNode* root = nullptr;
   int status = parseFormula(f, root);
   std::fclose(f);
   return status == 0 ? root : nullptr;
 }
+inline ASTNode* parseText(const std::string& text) { return parseBytes(text.data(), text.size()); }
+
+// What `write` prints to a stream.
+inline std::string printedBy(const std::function<void(FILE*)>& write) {
+  char* buf = nullptr;
+  size_t len = 0;
+  FILE* f = open_memstream(&buf, &len);
+  write(f);
+  std::fclose(f);
+  std::string s(buf, len);
+  std::free(buf);
+  return s;
+}
+
+// The only lines that know the encoder's clause-list type: a list from
+// clauses of literals each ended by 0, and the number of clauses in a list.
+using ClauseList = decltype(Trans2SAT::satClauses);
+inline ClauseList clauseList(const std::vector<std::vector<int>>& clauses) { return clauses; }
+inline size_t clauseCount(const ClauseList& list) { return list.size(); }
 
 // How the constants and modalities are written.
 struct Spelling {
