@@ -147,6 +147,9 @@ std::vector<std::string> caseNames() {
   return names;
 }
 
+// A moved or unreadable data directory would otherwise leave no case to fail.
+TEST(Golden, CaseFilesAreFound) { EXPECT_GE(caseNames().size(), 19u); }
+
 class Golden : public testing::TestWithParam<std::string> {};
 TEST_P(Golden, Run) { runCase(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Runs, Golden, testing::ValuesIn(caseNames()), [](const auto& info) {
