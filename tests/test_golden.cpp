@@ -63,30 +63,28 @@ Case readCase(const std::string& path) {
   return c;
 }
 
-// A time value as printed: nine columns right-aligned, then two decimals.
+bool isDigit(char ch) { return std::isdigit(static_cast<unsigned char>(ch)) != 0; }
+
+// A time value as printed: nine right-aligned columns, a point, two decimals.
 bool isTimeAt(const std::string& line, size_t at) {
   if (at + 12 > line.size()) return false;
   for (size_t k = at; k < at + 8; k++)
-    if (line[k] != ' ' && !std::isdigit(static_cast<unsigned char>(line[k]))) return false;
-  auto digit = [&](size_t k) { return std::isdigit(static_cast<unsigned char>(line[k])) != 0; };
-  return digit(at + 8) && line[at + 9] == '.' && digit(at + 10) && digit(at + 11);
+    if (line[k] != ' ' && !isDigit(line[k])) return false;
+  return isDigit(line[at + 8]) && line[at + 9] == '.' && isDigit(line[at + 10]) && isDigit(line[at + 11]);
 }
 
 // `<ms>` stands for a time value, `<*>` for any text; everything else is literal.
-bool lineMatches(const std::string& pattern, size_t pi, const std::string& line, size_t li) {
-  if (pi == pattern.size()) return li == line.size();
-  if (pattern.compare(pi, 4, "<ms>") == 0) return isTimeAt(line, li) && lineMatches(pattern, pi + 4, line, li + 12);
-  if (pattern.compare(pi, 3, "<*>") == 0) {
-    for (size_t k = li; k <= line.size(); k++)
-      if (lineMatches(pattern, pi + 3, line, k)) return true;
-    return false;
+bool lineMatches(const std::string& pattern, const std::string& line, size_t pi = 0, size_t li = 0) {
+  for (; pi < pattern.size(); pi++, li++) {
+    if (pattern.compare(pi, 4, "<ms>") == 0) return isTimeAt(line, li) && lineMatches(pattern, line, pi + 4, li + 12);
+    if (pattern.compare(pi, 3, "<*>") == 0) {
+      for (size_t k = li; k <= line.size(); k++)
+        if (lineMatches(pattern, line, pi + 3, k)) return true;
+      return false;
+    }
+    if (li == line.size() || pattern[pi] != line[li]) return false;
   }
-  return li < line.size() && pattern[pi] == line[li] && lineMatches(pattern, pi + 1, line, li + 1);
-}
-
-bool lineMatches(const std::string& pattern, const std::string& line) {
-  if (pattern.find('<') == std::string::npos) return pattern == line;
-  return lineMatches(pattern, 0, line, 0);
+  return li == line.size();
 }
 
 std::vector<std::string> lines(const std::string& text) {
