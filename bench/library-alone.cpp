@@ -6,7 +6,9 @@
 //   under /usr/bin/time -v.
 #include <cadical.hpp>
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -18,7 +20,10 @@ bool setOptions(CaDiCaL::Solver& s, int argc, char** argv) {
   for (int i = 2; i < argc; i++) {
     std::string a = argv[i];
     auto eq = a.find('=');
-    if (eq == std::string::npos || !s.set(a.substr(0, eq).c_str(), std::stoi(a.substr(eq + 1)))) {
+    const char* digits = eq == std::string::npos ? "" : a.c_str() + eq + 1;
+    char* end;
+    long value = std::strtol(digits, &end, 10);
+    if (end == digits || *end != '\0' || !s.set(a.substr(0, eq).c_str(), static_cast<int>(value))) {
       std::fprintf(stderr, "library-alone: bad option %s\n", argv[i]);
       return false;
     }
@@ -26,12 +31,17 @@ bool setOptions(CaDiCaL::Solver& s, int argc, char** argv) {
   return true;
 }
 
-// The -satcnf file: comment lines, then clauses as literals closed by 0, no header.
+// The -satcnf file: comment lines, then clauses as literals closed by 0, no
+// header. Anything else is an error rather than skipped.
 bool load(CaDiCaL::Solver& s, const char* path) {
   FILE* f = std::fopen(path, "r");
   if (f == nullptr) return false;
+  bool ok = true;
   int c;
-  while ((c = std::getc(f)) != EOF) {
+  while (ok) {
+    while ((c = std::getc(f)) != EOF && std::isspace(c)) {
+    }
+    if (c == EOF) break;
     if (c == 'c') {
       while ((c = std::getc(f)) != EOF && c != '\n') {
       }
@@ -39,14 +49,11 @@ bool load(CaDiCaL::Solver& s, const char* path) {
     }
     std::ungetc(c, f);
     int lit;
-    if (std::fscanf(f, "%d", &lit) == 1) {
-      s.add(lit);
-    } else if (std::getc(f) == EOF) {
-      break;
-    }
+    ok = std::fscanf(f, "%d", &lit) == 1;
+    if (ok) s.add(lit);
   }
   std::fclose(f);
-  return true;
+  return ok;
 }
 
 }  // namespace
