@@ -5,7 +5,7 @@ No modal operator, so the world bound is 1 and the normal form is the
 clause list itself: a test of the parser and the front-end passes at scale.
 
 Usage: gen_cnf.py BYTES [--atoms N] [--k K] [--seed S] > file.txt
-The measurements in README and bench/results/big-input.md use
+The measurements in docs/benchmarks.md and bench/results/big-input.md use
 gen_cnf.py 100000000 --atoms 1000000 (3 015 156 clauses of 3 literals,
 about 3 clauses per atom; Tarvel finds it satisfiable).
 """
