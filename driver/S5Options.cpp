@@ -6,22 +6,73 @@
 
 namespace {
 
-bool startsWith(const char* s, const char* prefix) {
-  return std::strncmp(s, prefix, std::strlen(prefix)) == 0;
-}
+enum class ArgShape {
+  Flag,        // "-name"
+  FlagOrFile,  // "-name" or "-name=<file>"
+  Mode,        // "-name" (mode 1) or "-name=<1..4>"
+};
 
-// "-name" alone sets the flag; "-name=file" sets it and the file; anything else is no match.
-bool matchFileOption(const char* arg, const char* name, bool& flag, const char*& file) {
-  if (!startsWith(arg, name)) return false;
-  const char* rest = arg + std::strlen(name);
+// Every option once: the parser and the usage text both read this table, so
+// a new option is one new row.
+struct OptionRow {
+  const char* name;
+  ArgShape shape;
+  bool S5Options::*flag;
+  const char* S5Options::*file;  // FlagOrFile only
+  const char* usage;             // the option's lines of the usage text
+};
+
+const OptionRow optionTable[] = {
+    {"-model", ArgShape::Flag, &S5Options::model, nullptr,
+     "-model,                                      (default:off) \n"
+     "      output the model.\n\n"},
+    {"-s5nf", ArgShape::FlagOrFile, &S5Options::s5nf, &S5Options::s5nfFile,
+     "-s5nf, -s5nf=<s5nf-output-file>           (default:off) \n"
+     "      output the S5-NF.\n\n"},
+    {"-satcnf", ArgShape::FlagOrFile, &S5Options::satcnf, &S5Options::satcnfFile,
+     "-satcnf, -satcnf=<satcnf-output-file>           (default:off) \n"
+     "      output the SAT-CNF.\n\n"},
+    {"-no-result", ArgShape::Flag, &S5Options::noResult, nullptr,
+     "-no-result,                                  (default:off) \n"
+     "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n"},
+    {"-classic-bound", ArgShape::Flag, &S5Options::classicBound, nullptr,
+     "-classic-bound,                              (default:off) \n"
+     "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n"},
+    {"-one-shot", ArgShape::Flag, &S5Options::oneShot, nullptr,
+     "-one-shot,                                   (default:off) \n"
+     "      one solve over every possible world instead of adding witness worlds on demand.\n\n"},
+    {"-minimal", ArgShape::Mode, &S5Options::minimal, nullptr,
+     "-minimal, -minimal=<1..4>                    (default:off) \n"
+     "      find a model with the fewest worlds: 1 ascending (the default), 2 descending,\n"
+     "      3 binary search, 4 one MaxSAT instance solved by starexec_run_A.\n\n"},
+};
+
+// Applies `row` to `opt` when `arg` spells it; false when it does not.
+bool applyOption(const OptionRow& row, const char* arg, S5Options& opt) {
+  size_t length = std::strlen(row.name);
+  if (std::strncmp(arg, row.name, length) != 0) return false;
+  const char* rest = arg + length;
   if (*rest == '\0') {
-    flag = true;
+    opt.*row.flag = true;
+    if (row.shape == ArgShape::Mode) opt.minimalMode = 1;
     return true;
   }
-  if (*rest != '=') return false;
-  flag = true;
-  file = rest + 1;
+  if (*rest != '=' || row.shape == ArgShape::Flag) return false;
+  const char* value = rest + 1;
+  if (row.shape == ArgShape::FlagOrFile) {
+    opt.*row.file = value;
+  } else {
+    if (value[0] < '1' || value[0] > '4' || value[1] != '\0') return false;
+    opt.minimalMode = value[0] - '0';
+  }
+  opt.*row.flag = true;
   return true;
+}
+
+bool applyAnyOption(const char* arg, S5Options& opt) {
+  for (const OptionRow& row : optionTable)
+    if (applyOption(row, arg, opt)) return true;
+  return false;
 }
 
 }  // namespace
@@ -30,37 +81,11 @@ void S5Options::parseS5Options(int& argc, char** argv, bool strict) {
   int i = 1, j = 1;
   for (; i < argc; i++) {
     const char* arg = argv[i];
-    if (startsWith(arg, "--help")) {
-      if (std::strcmp(arg, "--help") == 0) printS5UsageAndExit();
+    if (std::strncmp(arg, "--help", 6) == 0) {
+      if (arg[6] == '\0') printS5UsageAndExit();
       continue;  // "--help..." is dropped silently
     }
-    bool known = false;
-    auto setMode = [&](int mode) {
-      minimal = true;
-      minimalMode = mode;
-      known = true;
-    };
-    if (std::strcmp(arg, "-model") == 0) {
-      model = known = true;
-    } else if (std::strcmp(arg, "-classic-bound") == 0) {
-      classicBound = known = true;
-    } else if (std::strcmp(arg, "-one-shot") == 0) {
-      oneShot = known = true;
-    } else if (std::strcmp(arg, "-no-result") == 0) {
-      noResult = known = true;
-    } else if (std::strcmp(arg, "-minimal=1") == 0 || std::strcmp(arg, "-minimal") == 0) {
-      setMode(1);
-    } else if (std::strcmp(arg, "-minimal=2") == 0) {
-      setMode(2);
-    } else if (std::strcmp(arg, "-minimal=3") == 0) {
-      setMode(3);
-    } else if (std::strcmp(arg, "-minimal=4") == 0) {
-      setMode(4);
-    } else {
-      known = matchFileOption(arg, "-s5nf", s5nf, s5nfFile) ||
-              matchFileOption(arg, "-satcnf", satcnf, satcnfFile);
-    }
-    if (known) continue;
+    if (applyAnyOption(arg, *this)) continue;
     if (strict && arg[0] == '-') {
       std::fprintf(stderr, "ERROR! Unknown flag \"%s\". Use '--help' for help.\n", arg + 1);
       std::exit(1);
@@ -73,18 +98,6 @@ void S5Options::parseS5Options(int& argc, char** argv, bool strict) {
 void S5Options::printS5UsageAndExit() {
   std::fprintf(stderr, "\nUSAGE: ./Tarvel [options] <input-file> <result-output-file>\n");
   std::fprintf(stderr, "\nOPTIONS: \n\n");
-  std::fprintf(stderr, "-model,                                      (default:off) \n");
-  std::fprintf(stderr, "      output the model.\n\n");
-  std::fprintf(stderr, "-s5nf, -s5nf=<s5nf-output-file>           (default:off) \n");
-  std::fprintf(stderr, "      output the S5-NF.\n\n");
-  std::fprintf(stderr, "-satcnf, -satcnf=<satcnf-output-file>           (default:off) \n");
-  std::fprintf(stderr, "      output the SAT-CNF.\n\n");
-  std::fprintf(stderr, "-no-result,                                  (default:off) \n");
-  std::fprintf(stderr,
-               "      if one just want to get the S5-CNF or SAT-CNF and don't want to solve the instance.\n\n");
-  std::fprintf(stderr, "-classic-bound,                              (default:off) \n");
-  std::fprintf(stderr, "      one world per diamond clause instead of the conflict analysis (a baseline).\n\n");
-  std::fprintf(stderr, "-one-shot,                                   (default:off) \n");
-  std::fprintf(stderr, "      one solve over every possible world instead of adding witness worlds on demand.\n\n");
+  for (const OptionRow& row : optionTable) std::fputs(row.usage, stderr);
   std::exit(0);
 }
