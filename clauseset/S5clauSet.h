@@ -1,8 +1,6 @@
 #pragma once
 // The S5 normal form as a clause set, and the world bound derived from it.
 #include <cstdio>
-#include <queue>
-#include <unordered_map>
 #include <vector>
 
 // One literal of an S5 clause: type 0 propositional (one member),
@@ -25,58 +23,20 @@ struct IntVectorHash {
   }
 };
 
-struct ClauWithDi {
-  int diamIdx = 0;    // position in diamClauses
-  int conflictN = 0;  // number of diamond clauses it conflicts with
-};
-
-struct CompLess {
-  bool operator()(const ClauWithDi& a, const ClauWithDi& b) const {
-    return a.conflictN < b.conflictN;
-  }
-};
-
 class S5clauSet {
  public:
   std::vector<std::vector<S5lit>> clauses;
   std::vector<int> diamClauses;  // ascending clause numbers holding a Diamond literal
-  std::vector<ClauWithDi> cwdList;
-  std::unordered_map<int, std::vector<int>> watchList;
   int worldN = 1;
-  // Conflict relation between diamond clauses (positions in diamClauses),
-  // through their classes: clauses with the same Diamond and sure members
-  // have the same conflicts. i < j conflict when classConflict[diamClass[i]]
-  // holds diamClass[j]; classConflictedBy is its transpose. Sparse, ascending.
-  std::vector<int> diamClass;
-  std::vector<std::vector<int>> classConflict, classConflictedBy;
 
   // Writes the S5-NF file: header line, then one line per clause.
   void printClauSet(FILE* out) const;
-  // Keeps only the Diamond literals of every diamond clause.
-  void Op_ClauSet();
-  void PrintCWD() const;
-  void PrintDiamc() const;
 
-  // World bound, run once each in this order after extraction.
-  // iniWatchList  require: watchList empty.
-  // iniDiamconflict require: iniWatchList ran, cwdList empty.
-  //                 ensure: the conflict relation and cwdList (sorted by conflictN) filled.
-  // decideWorldN  ensure: world set on every Diamond literal of a diamond clause;
-  //               returns worldN (>= 1).
-  void iniWatchList();
-  void iniDiamconflict();
+  // The world bound. ensure: every Diamond literal of a diamond clause has
+  // its witness world in 1 .. worldN - 1, and clauses that may clash have
+  // different worlds; returns worldN (>= 1).
   int decideWorldN();
-  // Baseline without conflict analysis: diamond clause i gets world i + 1.
-  // Replaces the three steps above; returns worldN = diamond clauses + 1.
+  // Baseline without conflict analysis: diamond clause i gets world i + 1;
+  // returns worldN = diamond clauses + 1.
   int decideClassicWorldN();
-  // Whether diamond clauses i and j (positions in diamClauses) conflict.
-  bool isConflict(int i, int j) const;
-  void DelDiamconfl();
-
- private:
-  void countConflicts();
 };
-
-bool In(int x, std::vector<int>& v);
-void clearMap(std::unordered_map<int, int>& m);
-void clearQ(std::queue<int>& q);

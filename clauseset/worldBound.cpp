@@ -4,12 +4,27 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <queue>
+#include <unordered_map>
 
 #include "clauseset/S5clauSet.h"
 
 namespace {
 
 bool isWatchedBox(const S5lit& l) { return l.type == 1 && l.lits.size() >= 2; }
+
+// Key k: the clauses holding a Box literal with two or more members, one of
+// which is -k (a clause once per such member).
+using WatchList = std::unordered_map<int, std::vector<int>>;
+
+struct ClauWithDi {
+  int diamIdx = 0;    // position in diamClauses
+  int conflictN = 0;  // number of diamond clauses it conflicts with
+};
+
+struct CompLess {
+  bool operator()(const ClauWithDi& a, const ClauWithDi& b) const { return a.conflictN < b.conflictN; }
+};
 
 // Index of a literal in the literal-indexed arrays: 2 * atom + sign. Only
 // members of Box and Diamond literals are ever looked up, so propositional
@@ -89,8 +104,8 @@ std::vector<int> classKey(const std::vector<S5lit>& clause) {
 // The literals that may hold in the witness world of one diamond clause.
 class ReachSearch {
  public:
-  ReachSearch(const S5clauSet& cs, const LiteralSlots& slot)
-      : cs(cs), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0), ready(slot.size(), 0),
+  ReachSearch(const S5clauSet& cs, const WatchList& watchList, const LiteralSlots& slot)
+      : cs(cs), watchList(watchList), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0), ready(slot.size(), 0),
         next(slot.size()) {}
 
   // The literals reached from the Diamond members of a clause, the
@@ -98,7 +113,6 @@ class ReachSearch {
   const std::vector<int>& reach(const std::vector<S5lit>& clause) {
     stamp++;
     reached.clear();
-    clearQ(queue);
     for (const S5lit& l : clause) {
       if (l.type != 2) continue;
       for (int m : l.lits) {
@@ -113,6 +127,7 @@ class ReachSearch {
 
  private:
   const S5clauSet& cs;
+  const WatchList& watchList;
   const LiteralSlots& slot;
   std::vector<unsigned> inReach, visited;
   std::vector<char> ready;               // per literal: `next` collected
@@ -146,8 +161,8 @@ class ReachSearch {
     if (ready[at]) return next[at];
     ready[at] = 1;
     std::vector<int>& out = next[at];
-    auto watched = cs.watchList.find(x);
-    if (watched == cs.watchList.end()) return out;
+    auto watched = watchList.find(x);
+    if (watched == watchList.end()) return out;
     for (int c : watched->second)
       for (const S5lit& l : cs.clauses[c])
         if (isWatchedBox(l))
@@ -160,25 +175,43 @@ class ReachSearch {
   }
 };
 
-}  // namespace
+// The working data of one world-bound run, dropped once the worlds are set.
+// The conflict relation between diamond clauses (positions in diamClauses)
+// is kept between their classes: clauses with the same Diamond and sure
+// members have the same conflicts. Clauses i < j conflict when
+// conflictsOfEarlier[classOfDiamond[i]] holds classOfDiamond[j];
+// conflictsOfLater is its transpose. Sparse, ascending.
+struct WorldBound {
+  WatchList watchList;
+  std::vector<ClauWithDi> cwdList;  // by ascending conflict count
+  std::vector<int> classOfDiamond;
+  std::vector<std::vector<int>> conflictsOfEarlier, conflictsOfLater;
 
-void S5clauSet::iniWatchList() {
-  for (size_t c = 0; c < clauses.size(); c++)
-    for (const S5lit& l : clauses[c])
+  void iniWatchList(const S5clauSet& cs);
+  void iniDiamconflict(const S5clauSet& cs);
+  void countConflicts();
+  int assignWorlds(S5clauSet& cs) const;
+};
+
+void WorldBound::iniWatchList(const S5clauSet& cs) {
+  for (size_t c = 0; c < cs.clauses.size(); c++)
+    for (const S5lit& l : cs.clauses[c])
       if (isWatchedBox(l))
         for (int m : l.lits) watchList[-m].push_back(static_cast<int>(c));
 }
 
-void S5clauSet::iniDiamconflict() {
+void WorldBound::iniDiamconflict(const S5clauSet& cs) {
+  const auto& clauses = cs.clauses;
+  const auto& diamClauses = cs.diamClauses;
   size_t d = diamClauses.size();
   LiteralSlots slot(clauses);
   std::vector<int> first;  // per class: its first diamond clause
   std::unordered_map<std::vector<int>, int, IntVectorHash> classOf;
-  diamClass.resize(d);
+  classOfDiamond.resize(d);
   for (size_t i = 0; i < d; i++) {
     auto known = classOf.emplace(classKey(clauses[diamClauses[i]]), static_cast<int>(first.size()));
     if (known.second) first.push_back(static_cast<int>(i));
-    diamClass[i] = known.first->second;
+    classOfDiamond[i] = known.first->second;
   }
   size_t k = first.size();
 
@@ -192,50 +225,46 @@ void S5clauSet::iniDiamconflict() {
           if (list.empty() || list.back() != static_cast<int>(b)) list.push_back(static_cast<int>(b));
         }
 
-  ReachSearch search(*this, slot);
-  classConflict.assign(k, {});
+  ReachSearch search(cs, watchList, slot);
+  conflictsOfEarlier.assign(k, {});
   std::vector<size_t> seen(k, SIZE_MAX);
   for (size_t a = 0; a < k; a++) {
     for (int r : search.reach(clauses[diamClauses[first[a]]]))
       for (int b : holders[slot(r)])
         if (seen[b] != a) {
           seen[b] = a;
-          classConflict[a].push_back(b);
+          conflictsOfEarlier[a].push_back(b);
         }
-    std::sort(classConflict[a].begin(), classConflict[a].end());
+    std::sort(conflictsOfEarlier[a].begin(), conflictsOfEarlier[a].end());
   }
-  classConflictedBy.assign(k, {});
+  conflictsOfLater.assign(k, {});
   for (size_t a = 0; a < k; a++)
-    for (int b : classConflict[a]) classConflictedBy[b].push_back(static_cast<int>(a));
+    for (int b : conflictsOfEarlier[a]) conflictsOfLater[b].push_back(static_cast<int>(a));
   countConflicts();
 }
 
 // Diamond clause i < j conflict when the reach of i's class meets a
 // complement of a Diamond member of j's class; counted per class of the
 // partner from how many of its clauses stand before and after i.
-void S5clauSet::countConflicts() {
-  size_t d = diamClass.size(), k = classConflict.size();
+void WorldBound::countConflicts() {
+  size_t d = classOfDiamond.size(), k = conflictsOfEarlier.size();
   std::vector<int> total(k, 0), before(k, 0);
-  for (int c : diamClass) total[c]++;
+  for (int c : classOfDiamond) total[c]++;
   for (size_t i = 0; i < d; i++) {
-    int c = diamClass[i];
+    int c = classOfDiamond[i];
     long long n = 0;
-    for (int b : classConflict[c]) n += total[b] - before[b] - (b == c ? 1 : 0);
-    for (int a : classConflictedBy[c]) n += before[a];
+    for (int b : conflictsOfEarlier[c]) n += total[b] - before[b] - (b == c ? 1 : 0);
+    for (int a : conflictsOfLater[c]) n += before[a];
     cwdList.push_back(ClauWithDi{static_cast<int>(i), static_cast<int>(n)});
     before[c]++;
   }
   std::stable_sort(cwdList.begin(), cwdList.end(), CompLess());
 }
 
-bool S5clauSet::isConflict(int i, int j) const {
-  if (i == j) return false;
-  const auto& row = classConflict[diamClass[std::min(i, j)]];
-  return std::binary_search(row.begin(), row.end(), diamClass[std::max(i, j)]);
-}
-
-int S5clauSet::decideWorldN() {
-  size_t d = cwdList.size(), k = classConflict.size();
+// Greedy colouring in cwdList order: each diamond clause takes the first
+// group that holds no clause it conflicts with; group g is world g + 1.
+int WorldBound::assignWorlds(S5clauSet& cs) const {
+  size_t d = cwdList.size(), k = conflictsOfEarlier.size();
   std::vector<std::vector<std::pair<int, int>>> placed(k);  // per class: (clause, group) so far
   std::vector<size_t> markedFor;  // per group: the step for which it is blocked
   // Blocks the groups of the placed clauses of class b on one side of x.
@@ -244,17 +273,26 @@ int S5clauSet::decideWorldN() {
       if ((j > x) == after) markedFor[g] = step;
   };
   for (size_t step = 0; step < d; step++) {
-    int x = cwdList[step].diamIdx, c = diamClass[x];
-    for (int b : classConflict[c]) block(b, x, true, step);
-    for (int a : classConflictedBy[c]) block(a, x, false, step);
+    int x = cwdList[step].diamIdx, c = classOfDiamond[x];
+    for (int b : conflictsOfEarlier[c]) block(b, x, true, step);
+    for (int a : conflictsOfLater[c]) block(a, x, false, step);
     size_t g = 0;
     while (g < markedFor.size() && markedFor[g] == step) g++;
     if (g == markedFor.size()) markedFor.push_back(SIZE_MAX);
     placed[c].emplace_back(x, static_cast<int>(g));
-    for (S5lit& l : clauses[diamClauses[x]])
+    for (S5lit& l : cs.clauses[cs.diamClauses[x]])
       if (l.type == 2) l.world = static_cast<int>(g) + 1;
   }
-  worldN = static_cast<int>(markedFor.size()) + 1;
+  return static_cast<int>(markedFor.size()) + 1;
+}
+
+}  // namespace
+
+int S5clauSet::decideWorldN() {
+  WorldBound bound;
+  bound.iniWatchList(*this);
+  bound.iniDiamconflict(*this);
+  worldN = bound.assignWorlds(*this);
   return worldN;
 }
 
@@ -264,9 +302,4 @@ int S5clauSet::decideClassicWorldN() {
       if (l.type == 2) l.world = static_cast<int>(i) + 1;
   worldN = static_cast<int>(diamClauses.size()) + 1;
   return worldN;
-}
-
-void S5clauSet::DelDiamconfl() {
-  std::vector<std::vector<int>>().swap(classConflict);
-  std::vector<std::vector<int>>().swap(classConflictedBy);
 }

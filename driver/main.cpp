@@ -79,13 +79,10 @@ int run(int argc, char** argv) {
   printAtomNames(names);  // the S5-NF and CNF files hold the internal numbers
   if (reduced != 2) return answerConstant(reduced, result, start, opt.minimal);
 
-  if (opt.classicBound) {
+  if (opt.classicBound)
     cs.decideClassicWorldN();
-  } else {
-    cs.iniWatchList();
-    cs.iniDiamconflict();
+  else
     cs.decideWorldN();
-  }
   std::printf("c possible worlds:  %d     \n", cs.worldN);
   std::fflush(stdout);
   if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);

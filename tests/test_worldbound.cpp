@@ -23,15 +23,9 @@ S5clauSet makeSet(std::vector<std::vector<S5lit>> clauses) {
   return cs;
 }
 
-int worldsOf(S5clauSet& cs) {
-  cs.iniWatchList();
-  cs.iniDiamconflict();
-  return cs.decideWorldN();
-}
-
 int worldsOf(std::vector<std::vector<S5lit>> clauses) {
   S5clauSet cs = makeSet(std::move(clauses));
-  return worldsOf(cs);
+  return cs.decideWorldN();
 }
 
 TEST(WorldBound, ConflictExamples) {
@@ -48,14 +42,14 @@ TEST(WorldBound, ConflictExamples) {
 TEST(WorldBound, SeedsThatMayNotHoldDoNotBlockPropagation) {
   // [Box(-2,-1)], [-2, Diam(2)], [Diam(1)], [2]: witnesses of clauses 1 and 2 clash.
   S5clauSet cs = makeSet({{Box({-2, -1})}, {P(-2), Dia({2})}, {Dia({1})}, {P(2)}});
-  EXPECT_EQ(worldsOf(cs), 3);
+  EXPECT_EQ(cs.decideWorldN(), 3);
   EXPECT_NE(cs.clauses[1][1].world, cs.clauses[2][0].world);
 }
 
 TEST(WorldBound, GroupingFollowsTheConflictCounts) {
   // 0 conflicts with 1 and 1 with 2: order 0, 2, 1; groups {0, 2} and {1}.
   S5clauSet cs = makeSet({{Dia({1})}, {Dia({-1, -2})}, {Dia({2})}});
-  EXPECT_EQ(worldsOf(cs), 3);
+  EXPECT_EQ(cs.decideWorldN(), 3);
   EXPECT_EQ(cs.clauses[0][0].world, 1);
   EXPECT_EQ(cs.clauses[2][0].world, 1);
   EXPECT_EQ(cs.clauses[1][0].world, 2);
@@ -114,7 +108,7 @@ TEST(WorldBound, AssignedWorldsLoseNoModelOfTheClassicBound) {
     }
     S5clauSet cs = makeSet(clauses);
     if (cs.diamClauses.size() > 3) continue;
-    int worldN = worldsOf(cs);
+    int worldN = cs.decideWorldN();
     std::vector<int> classic(cs.clauses.size(), 0), assigned(cs.clauses.size(), 0);
     for (size_t i = 0; i < cs.diamClauses.size(); i++) {
       classic[cs.diamClauses[i]] = static_cast<int>(i) + 1;
@@ -134,7 +128,7 @@ TEST(WorldBound, ManyDiamondClausesStaySparse) {
   std::vector<std::vector<S5lit>> clauses;
   for (int i = 1; i <= 20000; i++) clauses.push_back({Dia({i % 2 ? i : -(i - 1)})});
   S5clauSet cs = makeSet(clauses);
-  EXPECT_EQ(worldsOf(cs), 3);
+  EXPECT_EQ(cs.decideWorldN(), 3);
 }
 
 }  // namespace

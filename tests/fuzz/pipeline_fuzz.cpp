@@ -50,13 +50,10 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     out.verdict = reduced == 1 ? 10 : 20;
     return out;
   }
-  if (classic) {
+  if (classic)
     cs.decideClassicWorldN();
-  } else {
-    cs.iniWatchList();
-    cs.iniDiamconflict();
+  else
     cs.decideWorldN();
-  }
   if (static_cast<size_t>(cs.worldN) * cs.clauses.size() > kMaxEncodingWork) return out;
   std::vector<std::vector<int>> worlds;
   if (classic) {
