@@ -268,11 +268,6 @@ size_t treeSize(mbASTNode* root) {
 
 }  // namespace
 
-S5clauSet S5NFTrans::parseS5CNF(mbASTNode* root) {
-  readS5CNF(root);
-  return clauSet;
-}
-
 void S5NFTrans::readS5CNF(mbASTNode* root) {
   size_t defined = clauSet.clauses.size();
   readClauses(root);

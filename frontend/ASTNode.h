@@ -44,16 +44,9 @@ size_t binaryNodesCreated(int type);
 // Deep copies. require: src != null. ensure: the copy shares no node with src,
 // its top has `parent` as parent, every other node points to its copied parent.
 ASTNode* A_copySubtree(ASTNode* src, ASTNode* parent);
-mbASTNode* M_copySubtree1(ASTNode* src, mbASTNode* parent);
 mbASTNode* M_copySubtree2(mbASTNode* src, mbASTNode* parent);
 
 // The operands of the chain of nodes of top's kind below top (top included),
 // in breadth-first order: the children that the multi-branch tree gives the
 // junction `top`. `queue` is scratch space; the operands are appended.
 void A_chainOperands(ASTNode* top, std::deque<ASTNode*>& queue, std::vector<ASTNode*>& operands);
-
-// Diagnostic printers on standard output (pre-order, five blanks per level).
-void ASTprint(ASTNode* node, int depth);
-void mbASTprint(mbASTNode* node, int depth);
-void Ln_Space(int n);
-void dfsDebug(mbASTNode* node);

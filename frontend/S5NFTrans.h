@@ -28,10 +28,8 @@ class S5NFTrans {
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
   void dfsReduct(mbASTNode* node);
-  // Extracts the clauses of an S5-CNF tree into clauSet, cleans clauSet up
-  // and returns a copy of it (trans2NF moves it out instead: no copy).
-  S5clauSet parseS5CNF(mbASTNode* root);
-  void readS5CNF(mbASTNode* root);  // the same without the copy
+  // Extracts the clauses of an S5-CNF tree into clauSet and cleans it up.
+  void readS5CNF(mbASTNode* root);
   void readClauses(mbASTNode* root);
   void cleanUpClauses(size_t defined);
   // Returns 0 (reduced to false), 1 (reduced to true), 2 (`out` holds the
