@@ -10,6 +10,7 @@
 #include "driver/minimalSearch.h"
 #include "driver/runLines.h"
 #include "frontend/Parser.h"
+#include "frontend/printError.h"
 #include "frontend/S5NFTrans.h"
 #include "solver/cpuTime.h"
 
@@ -98,8 +99,7 @@ int main(int argc, char** argv) {
   try {
     return run(argc, argv);
   } catch (const std::bad_alloc&) {
-    std::printf("* Error(900): Out of memory!\n");
-    std::fflush(stdout);
+    printError(900, "Out of memory!");
     return 1;
   }
 }

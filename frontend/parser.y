@@ -10,6 +10,7 @@
 
 #include "frontend/ASTNode.h"
 #include "frontend/Parser.h"
+#include "frontend/printError.h"
 
 // Deep prefix chains and parentheses grow the stack; binary chains do not.
 #define YYINITDEPTH 200
@@ -133,8 +134,7 @@ bool numberRenamedAtoms(AtomNames& names) {
   if (atomsSeen.names.empty()) return true;
   long long room = static_cast<long long>(INT_MAX) - atomsSeen.largestP;
   if (static_cast<long long>(atomsSeen.names.size()) > room) {
-    std::printf("* Error(110): No atom number left for %s!\n", atomsSeen.names[static_cast<size_t>(room)].c_str());
-    std::fflush(stdout);
+    printError(110, "No atom number left for " + atomsSeen.names[static_cast<size_t>(room)] + "!");
     return false;
   }
   names.first = atomsSeen.largestP + 1;

@@ -2,10 +2,10 @@
 // negation normal form and constant propagation. All rewrite in place and
 // walk with explicit stacks or queues.
 #include <algorithm>
-#include <cstdio>
 #include <queue>
 
 #include "frontend/S5NFTrans.h"
+#include "frontend/printError.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ bool propagateConstant(ASTNode* c, ASTNode* p, std::queue<ASTNode*>& queue) {
       }
       return true;
     default:
-      std::printf(isTrue ? "* Error(236): Invalid parent type!\n" : "* Error(271): Invalid parent type!\n");
+      printError(isTrue ? 236 : 271, "Invalid parent type!");
       return false;
   }
 }
@@ -177,7 +177,7 @@ void S5NFTrans::removeTF(ASTNode* root) {
     ASTNode* c = queue.front();
     queue.pop();
     if (!isConstant(c)) {
-      std::printf("* Error(207): Item not true or false!\n");
+      printError(207, "Item not true or false!");
       return;
     }
     ASTNode* p = c->parent;

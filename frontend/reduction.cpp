@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <queue>
 
-#include "clauseset/S5shape.h"
+#include "frontend/S5shape.h"
 #include "frontend/S5NFTrans.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // finish (their normal form is exponential): no pass may recurse per level.
 #include <gtest/gtest.h>
 
-#include "clauseset/S5shape.h"
+#include "frontend/S5shape.h"
 #include "frontend/S5NFTrans.h"
 #include "tests/InProcess.h"
 

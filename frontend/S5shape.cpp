@@ -1,7 +1,8 @@
-#include "clauseset/S5shape.h"
+#include "frontend/S5shape.h"
 
-#include <cstdio>
 #include <queue>
+
+#include "frontend/printError.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ bool isS5clause(mbASTNode* n) { return isJunctionOf(n, NT_OR, isS5lit); }
 
 bool isS5CNF(mbASTNode* root) {
   if (root->children.empty()) {
-    std::printf("* Error(548): Empty AST!\n");
+    printError(548, "Empty AST!");
     return false;
   }
   return isJunctionOf(root->children[0], NT_AND, isS5clause);

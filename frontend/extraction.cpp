@@ -1,14 +1,14 @@
 // From the reduced tree to the clause set, and the whole transformation.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <queue>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "clauseset/S5shape.h"
 #include "frontend/S5NFTrans.h"
+#include "frontend/S5shape.h"
+#include "frontend/printError.h"
 
 namespace {
 
@@ -286,7 +286,7 @@ void S5NFTrans::readClauses(mbASTNode* root) {
     } else if (n->type == NT_AND) {
       for (mbASTNode* c : n->children) q.push(c);
     } else {
-      std::printf("* Error(740): Invalid formula!\n");
+      printError(740, "Invalid formula!");
       break;
     }
   }
@@ -330,8 +330,7 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
     dfsReduct(mb);
     largest = std::max(largest, treeSize(mb));
     if (++passes > 16 * largest + 1000) {
-      std::printf("* Error(599): Internal error: the S5-NF reduction makes no progress!\n");
-      std::fflush(stdout);
+      printError(599, "Internal error: the S5-NF reduction makes no progress!");
       return -1;
     }
   }
