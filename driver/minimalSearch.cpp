@@ -10,19 +10,60 @@
 #include <string>
 #include <utility>
 
+#include "driver/lazySolve.h"
 #include "driver/runLines.h"
+#include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
+#include "solver/IncrementalSolver.h"
+#include "solver/bridgeLines.h"
 #include "solver/cpuTime.h"
-#include "solver/SatSolver.h"
 
 namespace {
 
-int solveWithWorlds(S5clauSet& cs, int k, FILE* result) {
-  Trans2SAT enc;
-  enc.TranS52SAT_b(cs, k);
-  SatSolver sat;
-  return sat.Solve1(std::move(enc.satClauses), result);
+// The deciding solve of every mode: 0 when the formula has no model (or the
+// solve was interrupted, verdict 0), else the worlds its model really needs.
+struct Decision {
+  int verdict = 0;
+  int worlds = 0;
+};
+
+Decision decide(const S5clauSet& cs, FILE* result) {
+  IncrementalSolver sat(0);
+  LazyOutcome out = solveLazily(cs, sat, [] {});
+  writeWord(result, out.verdict);
+  Decision d;
+  d.verdict = out.verdict;
+  if (out.verdict == 10) d.worlds = neededWorlds(cs, out.model);
+  return d;
 }
+
+// One encoding over the decided number of worlds on one solver; a candidate
+// count j switches the witness worlds j and above off by assumption, so every
+// solve keeps what the ones before it learnt.
+class WorldCounts {
+ public:
+  WorldCounts(S5clauSet& cs, int worlds) : worlds(worlds) {
+    enc.TranS52SAT_sel(cs, worlds);
+    for (int w = 1; w < worlds; w++) sat.freeze(w);
+    enc.satClauses.forEach([&](const int* first, const int* last) { sat.add(std::vector<int>(first, last)); });
+    enc.satClauses.clear();
+  }
+  // Whether some model has at most j worlds (10, 20, or 0 when interrupted);
+  // one word into the result file.
+  int solve(int j, FILE* result) {
+    assumptions.clear();
+    for (int w = j; w < worlds; w++) assumptions.push_back(-w);
+    int r = sat.solve(assumptions);
+    writeWord(result, r);
+    return r;
+  }
+
+ private:
+  int worlds;
+  Trans2SAT enc;
+  IncrementalSolver sat{0};
+  std::vector<int> assumptions;
+};
 
 int reportMinimum(int k, double start) {
   std::printf("s SATISFIABLE \n");
@@ -40,42 +81,39 @@ int reportStatus(const char* status, double start) {
 // An interrupted or out-of-memory solve proves nothing: the search ends there.
 int reportIndeterminate(double start) { return reportStatus("s INDETERMINATE ", start); }
 
-int searchAscending(S5clauSet& cs, FILE* result, double start) {
-  for (int k = 1; k <= cs.worldN; k++) {
-    int r = solveWithWorlds(cs, k, result);
+// The decided model has `worlds` worlds, so only fewer are searched.
+int searchAscending(WorldCounts& counts, int worlds, FILE* result, double start) {
+  for (int k = 1; k < worlds; k++) {
+    int r = counts.solve(k, result);
     if (r == 10) return reportMinimum(k, start);
     if (r == 0) return reportIndeterminate(start);
   }
-  return reportStatus("s UNSATISFIABLE ", start);
+  return reportMinimum(worlds, start);
 }
 
-int searchDescending(S5clauSet& cs, FILE* result, double start) {
-  for (int k = cs.worldN; k >= 1; k--) {
-    int r = solveWithWorlds(cs, k, result);
+int searchDescending(WorldCounts& counts, int worlds, FILE* result, double start) {
+  for (int k = worlds - 1; k >= 1; k--) {
+    int r = counts.solve(k, result);
     if (r == 0) return reportIndeterminate(start);
-    if (r == 20) {
-      if (k == cs.worldN) return reportStatus("s UNSATISFIABLE ", start);
-      return reportMinimum(k + 1, start);
-    }
+    if (r == 20) return reportMinimum(k + 1, start);
   }
   return reportMinimum(1, start);
 }
 
-int searchHalving(S5clauSet& cs, FILE* result, double start) {
-  int lo = 1, hi = cs.worldN + 1;
+// lo worlds may be too few, hi are enough.
+int searchHalving(WorldCounts& counts, int worlds, FILE* result, double start) {
+  int lo = 1, hi = worlds;
   while (lo < hi) {
     int mid = lo + (hi - lo) / 2;
-    int r1 = solveWithWorlds(cs, mid, result);
-    int r2 = mid > 1 ? solveWithWorlds(cs, mid - 1, result) : 20;
-    if (r1 == 0 || r2 == 0) return reportIndeterminate(start);
-    if (r1 == 10 && r2 == 20) return reportMinimum(mid, start);
-    if (r1 == 20) {
-      lo = mid + 1;
-    } else {
+    int r = counts.solve(mid, result);
+    if (r == 0) return reportIndeterminate(start);
+    if (r == 10) {
       hi = mid;
+    } else {
+      lo = mid + 1;
     }
   }
-  return reportStatus("s UNSATISFIABLE ", start);
+  return reportMinimum(hi, start);
 }
 
 bool isExecutable(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
@@ -133,9 +171,9 @@ void readMaxSatLine(const char* line, MaxSatAnswer& a) {
   }
 }
 
-int searchMaxSat(S5clauSet& cs, double start, const char* argv0) {
+int searchMaxSat(S5clauSet& cs, int worlds, double start, const char* argv0) {
   Trans2SAT enc;
-  enc.TranS52P_MAX_SAT(cs);
+  enc.TranS52P_MAX_SAT(cs, worlds);
   FILE* f = std::fopen("maxsat.wcnf", "wb");
   enc.printMAXSATclau(f != nullptr ? f : stderr);
   if (f != nullptr) std::fclose(f);
@@ -170,10 +208,14 @@ int searchMaxSat(S5clauSet& cs, double start, const char* argv0) {
 }  // namespace
 
 int runMinimalSearch(S5clauSet& cs, int mode, FILE* result, double start, const char* argv0) {
+  Decision d = decide(cs, result);
+  if (d.verdict == 20) return reportStatus("s UNSATISFIABLE ", start);
+  if (d.verdict == 0) return reportIndeterminate(start);
+  if (mode == 4) return searchMaxSat(cs, d.worlds, start, argv0);
+  WorldCounts counts(cs, d.worlds);
   switch (mode) {
-    case 2: return searchDescending(cs, result, start);
-    case 3: return searchHalving(cs, result, start);
-    case 4: return searchMaxSat(cs, start, argv0);
-    default: return searchAscending(cs, result, start);
+    case 2: return searchDescending(counts, d.worlds, result, start);
+    case 3: return searchHalving(counts, d.worlds, result, start);
+    default: return searchAscending(counts, d.worlds, result, start);
   }
 }

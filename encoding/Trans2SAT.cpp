@@ -210,14 +210,13 @@ void Trans2SAT::TranS52SAT(S5clauSet& cs) {
   }
 }
 
-void Trans2SAT::TranS52SAT_b(S5clauSet& cs, int k) {
+void Trans2SAT::TranS52SAT_sel(S5clauSet& cs, int k) {
   worldNum = k;
-  varNum = 0;
-  ClauseBuilder(*this, cs, 0).encodeBounded(cs, k, false);
+  varNum = k - 1;
+  ClauseBuilder(*this, cs, 0).encodeBounded(cs, k, true);
 }
 
-void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs) {
-  int n = cs.worldN;
+void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs, int n) {
   worldNum = n;
   varNum = n;
   int top = maxSatTop();

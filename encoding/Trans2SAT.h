@@ -39,10 +39,16 @@ class Trans2SAT {
 
   // require: fresh encoder, decideWorldN ran. ensure: satClauses, worldNum = worldN.
   void TranS52SAT(S5clauSet& cs);
-  // require: fresh encoder, k >= 1. Diamond witnesses bounded by the cursor.
-  void TranS52SAT_b(S5clauSet& cs, int k);
-  // require: fresh encoder, decideWorldN ran. Weighted partial MaxSAT instance.
-  void TranS52P_MAX_SAT(S5clauSet& cs);
+  // require: fresh encoder, k >= 1. The encoding over k worlds with Diamond
+  // witnesses bounded by the cursor, where witness world w (1 .. k-1) counts
+  // only while its selector, variable w, is true. Assuming -w for every
+  // w >= j asks for a model of j worlds; with every selector free the
+  // clauses have a model iff some model has at most k worlds.
+  void TranS52SAT_sel(S5clauSet& cs, int k);
+  // require: fresh encoder, k >= 1. Weighted partial MaxSAT instance over k
+  // worlds: the clauses of TranS52SAT_sel as hard clauses, each selector false
+  // as a soft one.
+  void TranS52P_MAX_SAT(S5clauSet& cs, int k);
   void printSATclau(FILE* out) const;
   void printMAXSATclau(FILE* out) const;
   // Weight of hard clauses: above the sum of the soft weights (worldN - 1).

@@ -5,8 +5,9 @@
 #include "solver/bridgeLines.h"
 #include "solver/cpuTime.h"
 
-IncrementalSolver::IncrementalSolver() {
-  scope = std::make_unique<SolveScope>(1);
+IncrementalSolver::IncrementalSolver(int verbosity) {
+  scope = std::make_unique<SolveScope>(verbosity);
+  if (verbosity == 0) scope->get().set("quiet", 1);
   // Lucky assignments ignore the preferred phases and would make every gate true.
   scope->get().set("lucky", 0);
   created = loadingSince = cpuTime();
@@ -28,7 +29,9 @@ void IncrementalSolver::preferFalse(int var) {
   scope->get().phase(-var);
 }
 
-int IncrementalSolver::solve() {
+void IncrementalSolver::freeze(int var) { scope->get().freeze(var); }
+
+int IncrementalSolver::solve(const std::vector<int>& assumptions) {
   CaDiCaL::Solver& s = scope->get();
   double t = cpuTime();
   loadMs += t - loadingSince;
@@ -40,6 +43,7 @@ int IncrementalSolver::solve() {
     refutedBySimplify = s.simplify(0) == 20;
     simplifyMs = cpuTime() - t;
   }
+  for (int a : assumptions) s.assume(a);
   verdict = refutedBySimplify ? 20 : s.solve();
   scope->loading();
   loadingSince = cpuTime();
@@ -47,6 +51,13 @@ int IncrementalSolver::solve() {
 }
 
 bool IncrementalSolver::isTrue(int lit) { return scope->get().val(lit) > 0; }
+
+std::vector<int> IncrementalSolver::model(int vars) {
+  std::vector<int> m;
+  m.reserve(static_cast<size_t>(vars));
+  for (int v = 1; v <= vars; v++) m.push_back(isTrue(v) ? v : -v);
+  return m;
+}
 
 void IncrementalSolver::report(int verdict, const char* note, FILE* result) {
   CaDiCaL::Solver& s = scope->get();

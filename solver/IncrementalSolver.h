@@ -11,17 +11,23 @@ class SolveScope;
 class IncrementalSolver {
  public:
   // ensure: `solver` points at the new instance until destruction.
-  IncrementalSolver();
+  // Verbosity 0: the library prints nothing (report() still prints).
+  explicit IncrementalSolver(int verbosity = 1);
   ~IncrementalSolver();
 
   // One clause, literals only (no closing 0). Interrupts end the process.
   void add(const std::vector<int>& lits);
   // The search tries var false first (a gate the solver should use only when it must).
   void preferFalse(int var);
-  // Searches the clauses added so far. An interrupt during the search makes it 0.
-  int solve();
+  // Keeps var out of elimination: it will be assumed or given clauses later.
+  void freeze(int var);
+  // Searches the clauses added so far, with the literals of `assumptions`
+  // true for this solve only. An interrupt during the search makes it 0.
+  int solve(const std::vector<int>& assumptions = {});
   // require: the last solve returned 10.
   bool isTrue(int lit);
+  // require: the last solve returned 10. v or -v for every variable 1..vars.
+  std::vector<int> model(int vars);
   // Prints the banner, the statistics box, the library statistics, `note`
   // (a whole "c ..." line, may be null), the status line; writes the verdict
   // word to `result` when not null.
