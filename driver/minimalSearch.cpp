@@ -8,13 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <utility>
 
 #include "driver/lazySolve.h"
 #include "driver/runLines.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
-#include "solver/IncrementalSolver.h"
+#include "solver/SatSolver.h"
 #include "solver/bridgeLines.h"
 #include "solver/cpuTime.h"
 
@@ -28,7 +27,7 @@ struct Decision {
 };
 
 Decision decide(const S5clauSet& cs, FILE* result) {
-  IncrementalSolver sat(0);
+  SatSolver sat(0, true);
   LazyOutcome out = solveLazily(cs, sat, [] {});
   writeWord(result, out.verdict);
   Decision d;
@@ -45,8 +44,7 @@ class WorldCounts {
   WorldCounts(S5clauSet& cs, int worlds) : worlds(worlds) {
     enc.TranS52SAT_sel(cs, worlds);
     for (int w = 1; w < worlds; w++) sat.freeze(w);
-    enc.satClauses.forEach([&](const int* first, const int* last) { sat.add(std::vector<int>(first, last)); });
-    enc.satClauses.clear();
+    sat.addAll(enc.satClauses);
   }
   // Whether some model has at most j worlds (10, 20, or 0 when interrupted);
   // one word into the result file.
@@ -61,7 +59,7 @@ class WorldCounts {
  private:
   int worlds;
   Trans2SAT enc;
-  IncrementalSolver sat{0};
+  SatSolver sat{0};
   std::vector<int> assumptions;
 };
 

@@ -90,3 +90,17 @@ int neededWorlds(const S5clauSet& cs, const std::vector<std::vector<int>>& world
   }
   return static_cast<int>(kept.size());
 }
+
+std::vector<std::vector<int>> decodeWorlds(const AtomWorldOf& atomWorldOf, const std::vector<int>& rank,
+                                           const std::function<bool(int)>& isTrue) {
+  int worlds = 0;
+  for (int r : rank) worlds = std::max(worlds, r + 1);
+  std::vector<std::vector<int>> model(static_cast<size_t>(std::max(worlds, 1)));
+  for (size_t v = 0; v < atomWorldOf.size(); v++) {
+    auto [atom, world] = atomWorldOf[v];
+    if (atom == 0 || rank[static_cast<size_t>(world)] < 0) continue;
+    bool value = isTrue(static_cast<int>(v) + 1);
+    model[static_cast<size_t>(rank[static_cast<size_t>(world)])].push_back(value ? atom : -atom);
+  }
+  return model;
+}

@@ -238,13 +238,8 @@ void Trans2SAT::printMAXSATclau(FILE* out) const {
   writeClauses(satClauses, header, out);
 }
 
-std::vector<std::vector<int>> Trans2SAT::decodeModel(const std::vector<int>& model) const {
-  std::vector<std::vector<int>> worlds(std::max(worldNum, 1));
-  for (int v : model) {
-    size_t at = static_cast<size_t>(std::abs(v)) - 1;
-    if (at >= atomWorldOf.size() || atomWorldOf[at].first == 0) continue;
-    auto [atom, world] = atomWorldOf[at];
-    worlds[world].push_back(v > 0 ? atom : -atom);
-  }
-  return worlds;
+std::vector<std::vector<int>> Trans2SAT::decodeModel(const std::function<bool(int)>& isTrue) const {
+  std::vector<int> rank(static_cast<size_t>(std::max(worldNum, 1)));
+  for (size_t w = 0; w < rank.size(); w++) rank[w] = static_cast<int>(w);
+  return decodeWorlds(atomWorldOf, rank, isTrue);
 }

@@ -6,6 +6,7 @@
 
 #include "clauseset/AtomIndex.h"
 #include "clauseset/S5clauSet.h"
+#include "encoding/S5model.h"
 #include "solver/ClauseList.h"
 
 // Variables of atom-world pairs, without hashing: an atom seen in one world
@@ -34,7 +35,7 @@ class Trans2SAT {
   int worldNum = 0;
   // Each clause: DIMACS literals then a closing 0 (MaxSAT: weight first).
   ClauseList satClauses;
-  std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
+  AtomWorldOf atomWorldOf;
   int varNum = 0;
 
   // require: fresh encoder, decideWorldN ran. ensure: satClauses, worldNum = worldN.
@@ -53,6 +54,7 @@ class Trans2SAT {
   void printMAXSATclau(FILE* out) const;
   // Weight of hard clauses: above the sum of the soft weights (worldN - 1).
   int maxSatTop() const;
-  // The S5 model held in `model` (solver assignment): per world its signed atoms.
-  std::vector<std::vector<int>> decodeModel(const std::vector<int>& model) const;
+  // The S5 model over all worlds of the encoding, by the values `isTrue`
+  // gives its variables: per world its signed atoms.
+  std::vector<std::vector<int>> decodeModel(const std::function<bool(int)>& isTrue) const;
 };
