@@ -41,7 +41,7 @@ Decision decide(const S5clauSet& cs, FILE* result) {
 // solve keeps what the ones before it learnt.
 class WorldCounts {
  public:
-  WorldCounts(S5clauSet& cs, int worlds) : worlds(worlds) {
+  WorldCounts(S5clauSet& cs, int worlds) : cs(cs), worlds(worlds) {
     enc.TranS52SAT_sel(cs, worlds);
     for (int w = 1; w < worlds; w++) sat.freeze(w);
     sat.addAll(enc.satClauses);
@@ -55,8 +55,16 @@ class WorldCounts {
     writeWord(result, r);
     return r;
   }
+  // require: solve(j) returned 10. The worlds its model really needs (<= j):
+  // every count from there up to j has a model too and needs no solve.
+  int neededBy(int j) {
+    std::vector<int> rank(static_cast<size_t>(worlds), -1);
+    for (int w = 0; w < j; w++) rank[static_cast<size_t>(w)] = w;
+    return neededWorlds(cs, decodeWorlds(enc.atomWorldOf, rank, [&](int v) { return sat.isTrue(v); }));
+  }
 
  private:
+  const S5clauSet& cs;
   int worlds;
   Trans2SAT enc;
   SatSolver sat{0};
@@ -89,13 +97,17 @@ int searchAscending(WorldCounts& counts, int worlds, FILE* result, double start)
   return reportMinimum(worlds, start);
 }
 
+// Each model found may need fewer worlds than it was allowed: the search
+// goes on below what it needs.
 int searchDescending(WorldCounts& counts, int worlds, FILE* result, double start) {
-  for (int k = worlds - 1; k >= 1; k--) {
-    int r = counts.solve(k, result);
+  int enough = worlds;
+  while (enough > 1) {
+    int r = counts.solve(enough - 1, result);
     if (r == 0) return reportIndeterminate(start);
-    if (r == 20) return reportMinimum(k + 1, start);
+    if (r == 20) break;
+    enough = counts.neededBy(enough - 1);
   }
-  return reportMinimum(1, start);
+  return reportMinimum(enough, start);
 }
 
 // lo worlds may be too few, hi are enough.
@@ -106,7 +118,7 @@ int searchHalving(WorldCounts& counts, int worlds, FILE* result, double start) {
     int r = counts.solve(mid, result);
     if (r == 0) return reportIndeterminate(start);
     if (r == 10) {
-      hi = mid;
+      hi = counts.neededBy(mid);
     } else {
       lo = mid + 1;
     }
