@@ -41,8 +41,9 @@ class Trans2SAT {
   // require: fresh encoder, decideWorldN ran. ensure: satClauses, worldNum = worldN.
   void TranS52SAT(S5clauSet& cs);
   // require: fresh encoder, k >= 1. The encoding over k worlds with Diamond
-  // witnesses bounded by the cursor, where witness world w (1 .. k-1) counts
-  // only while its selector, variable w, is true. Assuming -w for every
+  // witnesses bounded by the cursor, where world w (1 .. k-1) counts, as a
+  // witness and for the Box literals, only while its selector, variable w,
+  // is true. Assuming -w for every
   // w >= j asks for a model of j worlds; with every selector free the
   // clauses have a model iff some model has at most k worlds.
   void TranS52SAT_sel(S5clauSet& cs, int k);
