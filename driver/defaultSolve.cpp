@@ -1,13 +1,11 @@
 #include "driver/defaultSolve.h"
 
 #include <new>
-#include <utility>
 
 #include "driver/lazySolve.h"
 #include "driver/runLines.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
-#include "solver/IncrementalSolver.h"
 #include "solver/cpuTime.h"
 #include "solver/SatSolver.h"
 
@@ -49,16 +47,23 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
     return;
   }
   releaseClauses(cs);
-  SatSolver sat;
-  std::fflush(stdout);
-  int verdict = sat.Solve(std::move(enc.satClauses), result);
-  printTotalTime(start);
-  if (opt.model && verdict == 10) writeModel(enc.decodeModel(sat.satModel), names, result);
+  try {
+    SatSolver sat;
+    sat.announce();
+    sat.addAll(enc.satClauses);
+    int verdict = sat.solve();
+    sat.report(verdict, nullptr, result);
+    printTotalTime(start);
+    if (opt.model && verdict == 10) writeModel(enc.decodeModel([&](int v) { return sat.isTrue(v); }), names, result);
+  } catch (const std::bad_alloc&) {
+    SatSolver::outOfMemory();
+    printTotalTime(start);
+  }
 }
 
 void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1, const AtomNames& names) {
   try {
-    IncrementalSolver sat;
+    SatSolver sat(1, true);
     LazyOutcome out = solveLazily(cs, sat, [&] {
       printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
       writeS5NF(cs, opt);
@@ -70,7 +75,7 @@ void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, do
     printTotalTime(start);
     if (opt.model && out.verdict == 10) writeModel(out.model, names, result);
   } catch (const std::bad_alloc&) {
-    IncrementalSolver::outOfMemory();
+    SatSolver::outOfMemory();
     printTotalTime(start);
   }
 }

@@ -7,18 +7,18 @@ namespace {
 // The encoder's clauses go straight into the solver, which answers model queries.
 class SolverLink : public ClauseSink, public ModelView {
  public:
-  explicit SolverLink(IncrementalSolver& sat) : sat(sat) {}
+  explicit SolverLink(SatSolver& sat) : sat(sat) {}
   void add(const std::vector<int>& lits) override { sat.add(lits); }
   void preferFalse(int var) override { sat.preferFalse(var); }
   bool isTrue(int lit) override { return sat.isTrue(lit); }
 
  private:
-  IncrementalSolver& sat;
+  SatSolver& sat;
 };
 
 }  // namespace
 
-LazyOutcome solveLazily(const S5clauSet& cs, IncrementalSolver& sat, const std::function<void()>& firstRound) {
+LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound) {
   SolverLink link(sat);
   LazyWorlds enc(cs, link);
   enc.encodeFirstRound();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "clauseset/S5clauSet.h"
-#include "solver/IncrementalSolver.h"
+#include "solver/SatSolver.h"
 
 struct LazyOutcome {
   int verdict = 0;  // 10, 20 or 0 as the solver's result codes
@@ -13,9 +13,9 @@ struct LazyOutcome {
   std::vector<std::vector<int>> model;  // after 10: the active worlds, renumbered from 0
 };
 
-// require: the world bound ran on `cs`; `sat` is fresh.
+// require: the world bound ran on `cs`; `sat` is fresh, built with gate hints.
 // Solves with world 0 and the forced witness worlds, then adds the witness
 // worlds each model needs until a model needs none. Every round relaxes the
 // encoding over all worlds, so its refutation refutes the formula.
 // `firstRound` runs once the first round's clauses are in the solver.
-LazyOutcome solveLazily(const S5clauSet& cs, IncrementalSolver& sat, const std::function<void()>& firstRound);
+LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound);

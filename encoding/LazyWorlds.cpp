@@ -164,12 +164,5 @@ std::vector<std::vector<int>> LazyWorlds::decodeModel(ModelView& model) const {
   int next = 0;
   for (size_t w = 0; w < active.size(); w++)
     if (active[w]) rank[w] = next++;
-  std::vector<std::vector<int>> worlds(std::max(next, 1));
-  for (size_t v = 0; v < atomWorldOf.size(); v++) {
-    auto [atom, world] = atomWorldOf[v];
-    if (atom == 0 || rank[world] < 0) continue;
-    bool value = model.isTrue(static_cast<int>(v) + 1);
-    worlds[rank[world]].push_back(value ? atom : -atom);
-  }
-  return worlds;
+  return decodeWorlds(atomWorldOf, rank, [&](int v) { return model.isTrue(v); });
 }

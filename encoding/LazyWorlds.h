@@ -11,12 +11,16 @@
 
 #include "clauseset/AtomIndex.h"
 #include "clauseset/S5clauSet.h"
+#include "encoding/S5model.h"
 
 // Where the clauses go; the encoder keeps none of them.
 class ClauseSink {
  public:
   virtual ~ClauseSink() = default;
   virtual void add(const std::vector<int>& lits) = 0;
+  // A Diamond gate: kept across solves (one that occurs only positively
+  // would otherwise be eliminated as pure and come back true in every
+  // model) and tried false first, so models activate few worlds.
   virtual void preferFalse(int var) = 0;
 };
 
@@ -74,7 +78,7 @@ class LazyWorlds {
   int activeCount = 0;
   AtomIndex atomIndex;
   std::vector<std::vector<int>> varOf;    // per active world, dense atom -> variable (0: none)
-  std::vector<std::pair<int, int>> atomWorldOf;  // variable - 1 -> (atom, world); atom 0 for gates
+  AtomWorldOf atomWorldOf;
   std::vector<int> clause, top, members, key;  // reused buffers
   std::unordered_map<std::vector<int>, Gate, IntVectorHash> gateOf;  // kind, world, members
 };

@@ -70,12 +70,15 @@ class ClauseBuilder {
     return q.pop();
   }
 
-  // Box(l1 | ... | lm) in every world 0 .. worlds-1.
-  int box(const std::vector<int>& members, int worlds) {
+  // Box(l1 | ... | lm) in every world 0 .. worlds-1; world w >= 1 only
+  // while its selector is true when `selectors` is set, so that a world
+  // switched off is free.
+  int box(const std::vector<int>& members, int worlds, bool selectors) {
     // All atom-world variables first, then the gates: this fixes the numbering.
     startSlices();
     for (int w = 0; w < worlds; w++) {
       nextSlice();
+      if (selectors && w >= 1) looked.push_back(-w);
       for (int l : members) looked.push_back(lookup(l, w));
     }
     return reduceSlices(OR_GATE, AND_GATE);
@@ -116,7 +119,7 @@ class ClauseBuilder {
       bool advanced = false;
       for (const S5lit& s : clause) {
         if (s.type == 1) {
-          lits.push_back(box(s.lits, k));
+          lits.push_back(box(s.lits, k, selectors));
         } else if (s.type == 2) {
           if (!advanced) cursor = std::min(cursor + 1, k - 1);
           advanced = true;
@@ -199,7 +202,7 @@ void Trans2SAT::TranS52SAT(S5clauSet& cs) {
     lits.clear();
     for (const S5lit& s : clause) {
       if (s.type == 1) {
-        lits.push_back(b.box(s.lits, worldNum));
+        lits.push_back(b.box(s.lits, worldNum, false));
       } else if (s.type == 2) {
         lits.push_back(b.diamond(s.lits, std::max(s.world, 0)));
       } else {
@@ -210,14 +213,13 @@ void Trans2SAT::TranS52SAT(S5clauSet& cs) {
   }
 }
 
-void Trans2SAT::TranS52SAT_b(S5clauSet& cs, int k) {
+void Trans2SAT::TranS52SAT_sel(S5clauSet& cs, int k) {
   worldNum = k;
-  varNum = 0;
-  ClauseBuilder(*this, cs, 0).encodeBounded(cs, k, false);
+  varNum = k - 1;
+  ClauseBuilder(*this, cs, 0).encodeBounded(cs, k, true);
 }
 
-void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs) {
-  int n = cs.worldN;
+void Trans2SAT::TranS52P_MAX_SAT(S5clauSet& cs, int n) {
   worldNum = n;
   varNum = n;
   int top = maxSatTop();
@@ -239,13 +241,8 @@ void Trans2SAT::printMAXSATclau(FILE* out) const {
   writeClauses(satClauses, header, out);
 }
 
-std::vector<std::vector<int>> Trans2SAT::decodeModel(const std::vector<int>& model) const {
-  std::vector<std::vector<int>> worlds(std::max(worldNum, 1));
-  for (int v : model) {
-    size_t at = static_cast<size_t>(std::abs(v)) - 1;
-    if (at >= atomWorldOf.size() || atomWorldOf[at].first == 0) continue;
-    auto [atom, world] = atomWorldOf[at];
-    worlds[world].push_back(v > 0 ? atom : -atom);
-  }
-  return worlds;
+std::vector<std::vector<int>> Trans2SAT::decodeModel(const std::function<bool(int)>& isTrue) const {
+  std::vector<int> rank(static_cast<size_t>(std::max(worldNum, 1)));
+  for (size_t w = 0; w < rank.size(); w++) rank[w] = static_cast<int>(w);
+  return decodeWorlds(atomWorldOf, rank, isTrue);
 }

@@ -2,41 +2,33 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cadical.hpp>
-#include <cstdlib>
-#include <new>
+#include <csignal>
 
 #include "solver/bridgeLines.h"
 #include "solver/cpuTime.h"
 
-CaDiCaL::Solver* solver = nullptr;
-
 namespace {
 
-// Loads every clause; returns the largest variable.
-int parse_DIMACS_main(const ClauseList& clauses, CaDiCaL::Solver& s) {
-  int largest = 0;
-  clauses.forEach([&](const int* first, const int* last) {
-    for (const int* p = first; p != last; p++) {
-      largest = std::max(largest, std::abs(*p));
-      s.add(*p);
-    }
-    s.add(0);
-  });
-  return largest;
-}
+// Conflicts a solve may spend with the false-first gate hints; on the LWB
+// pigeon-hole files 1000 to 2000 decide in the one-shot time, 20000 took 4
+// times as long (bench/results/engine.md).
+const int kHintConflicts = 1000;
 
-void fillModel(CaDiCaL::Solver& s, int maxVar, std::vector<int>& model) {
-  for (int v = 1; v <= maxVar; v++) model.push_back(s.val(v) > 0 ? v : -v);
-}
-
-}  // namespace
+// The signal handlers need the instance they act on, and a handler takes no
+// argument: the live instance, null when there is none. Only SatSolver sets it.
+CaDiCaL::Solver* solver = nullptr;
+// Set by an interrupt during a search: tells it from a conflict limit.
+volatile std::sig_atomic_t interrupted = 0;
+// Its verbosity: the loading handler prints statistics above 0.
+int solverVerbosity = 0;
 
 void SIGINT_interrupt(int) {
+  interrupted = 1;
   if (solver != nullptr) solver->terminate();
 }
 
+// _exit: an interrupted load leaves nothing worth the exit handlers.
 void SIGINT_exit(int) {
   std::printf("\n*** INTERRUPTED ***\n");
   if (solverVerbosity > 0 && solver != nullptr) {
@@ -47,62 +39,114 @@ void SIGINT_exit(int) {
   _exit(1);
 }
 
-int SatSolver::Solve(ClauseList clauses, FILE* result) {
-  printBanner();
-  try {
-    SolveScope scope(1);
-    CaDiCaL::Solver& s = scope.get();
-    double t0 = cpuTime();
-    printStatisticsHead();
-    int maxVar = parse_DIMACS_main(clauses, s);
-    printCount("Number of SAT variables:               ", maxVar);
-    printCount("Number of original SAT clauses:        ", static_cast<long long>(clauses.size()));
-    clauses.clear();
-    printCount("Number of SAT clauses after simplified:", s.irredundant());
-    double t1 = cpuTime();
-    printTime("Parse time:           ", t1 - t0);
-    std::fputs(kBlankBoxLine, stdout);
-    scope.searching();
-    std::printf("c | Preprocesing is fully done\n");
-    std::fflush(stdout);
-    // Only root-level propagation: full preprocessing rounds have no effort
-    // limit in the library, and its bounded inprocessing runs inside solve().
-    int simplified = s.simplify(0);
-    printTime("Simplification time:  ", cpuTime() - t1);
-    std::fputs(kBlankBoxLine, stdout);
-    if (simplified == 20) {
-      writeWord(result, 20);
-      std::printf("%sSolved by simplification\n", kRule);
-      printStats(t0, s);
-      std::printf("\ns UNSATISFIABLE\n");
-      return 20;
-    }
-    std::fflush(stdout);
-    int verdict = s.solve();
-    printStats(t0, s);
-    std::printf("\n%s\n", statusLine(verdict));
-    writeWord(result, verdict);
-    if (verdict == 10) fillModel(s, maxVar, satModel);
-    return verdict;
-  } catch (const std::bad_alloc&) {
-    return outOfMemory();
-  }
+void installHandler(void (*handler)(int)) {
+  std::signal(SIGINT, handler);
+  std::signal(SIGXCPU, handler);
 }
 
-int SatSolver::Solve1(ClauseList clauses, FILE* result) {
-  try {
-    SolveScope scope(0);
-    CaDiCaL::Solver& s = scope.get();
-    s.set("quiet", 1);
-    int maxVar = parse_DIMACS_main(clauses, s);
-    clauses.clear();
-    scope.searching();
-    if (s.simplify(0) == 20) return 20;
-    int verdict = s.solve();
-    writeWord(result, verdict);
-    if (verdict == 10) fillModel(s, maxVar, satModel);
-    return verdict;
-  } catch (const std::bad_alloc&) {
-    return outOfMemory();
+}  // namespace
+
+SatSolver::SatSolver(int verbosity, bool gateHints) : s(new CaDiCaL::Solver) {
+  if (verbosity == 0) s->set("quiet", 1);
+  if (gateHints) s->set("lucky", 0);
+  solverVerbosity = verbosity;
+  solver = s.get();
+  loading();
+  created = loadingSince = cpuTime();
+}
+
+// The handlers lose the instance before it goes, so a late interrupt never
+// reaches a destroyed solver.
+SatSolver::~SatSolver() {
+  installHandler(SIG_DFL);
+  solver = nullptr;
+}
+
+void SatSolver::loading() { installHandler(SIGINT_exit); }
+
+void SatSolver::searching() { installHandler(SIGINT_interrupt); }
+
+void SatSolver::add(const std::vector<int>& lits) {
+  for (int l : lits) s->add(l);
+  s->add(0);
+  added++;
+}
+
+void SatSolver::addAll(ClauseList& clauses) {
+  clauses.forEach([&](const int* first, const int* last) {
+    for (const int* p = first; p != last; p++) s->add(*p);
+    s->add(0);
+    added++;
+  });
+  clauses.clear();
+}
+
+void SatSolver::freeze(int var) { s->freeze(var); }
+
+void SatSolver::preferFalse(int var) {
+  s->freeze(var);
+  s->phase(-var);
+  preferredFalse.push_back(var);
+}
+
+// False-first gates keep models small, but on some formulas (pigeon holes)
+// they steer the search into a corner it takes minutes to leave; without
+// them the same solve takes a fraction of a second.
+int SatSolver::search() {
+  if (preferredFalse.empty()) return s->solve();
+  s->limit("conflicts", kHintConflicts);
+  int verdict = s->solve();
+  if (verdict != 0 || interrupted) return verdict;
+  for (int v : preferredFalse) s->unphase(-v);
+  std::vector<int>().swap(preferredFalse);
+  return s->solve();
+}
+
+int SatSolver::solve(const std::vector<int>& assumptions) {
+  double t = cpuTime();
+  loadMs += t - loadingSince;
+  searching();
+  if (!simplified) {
+    // Root-level propagation only: full preprocessing rounds have no effort
+    // limit in the library.
+    simplified = true;
+    refutedBySimplify = s->simplify(0) == 20;
+    simplifyMs = cpuTime() - t;
   }
+  for (int a : assumptions) s->assume(a);
+  int verdict = refutedBySimplify ? 20 : search();
+  loading();
+  loadingSince = cpuTime();
+  return verdict;
+}
+
+bool SatSolver::isTrue(int lit) { return s->val(lit) > 0; }
+
+void SatSolver::announce() {
+  printBanner();
+  printStatisticsHead();
+  std::fflush(stdout);
+  announced = true;
+}
+
+void SatSolver::report(int verdict, const char* note, FILE* result) {
+  if (!announced) announce();
+  printCount("Number of SAT variables:               ", s->vars());
+  printCount("Number of original SAT clauses:        ", added);
+  printCount("Number of SAT clauses after simplified:", s->irredundant());
+  printTime("Parse time:           ", loadMs);
+  std::fputs(kBlankBoxLine, stdout);
+  std::printf("c | Preprocesing is fully done\n");
+  printTime("Simplification time:  ", simplifyMs);
+  std::fputs(kBlankBoxLine, stdout);
+  if (refutedBySimplify) std::printf("%sSolved by simplification\n", kRule);
+  printStats(created, *s);
+  if (note != nullptr) std::puts(note);
+  std::printf("\n%s\n", statusLine(verdict));
+  writeWord(result, verdict);
+}
+
+int SatSolver::outOfMemory() {
+  std::printf("%sINDETERMINATE\n", kRule);
+  return 0;
 }

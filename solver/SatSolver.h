@@ -1,29 +1,69 @@
 #pragma once
-// The SAT solver bridge: loads a clause list into CaDiCaL, solves it once,
-// reports the verdict. Result codes: 10 satisfiable, 20 unsatisfiable, 0 indeterminate.
+// The one bridge to the SAT library: one CaDiCaL instance kept across solves.
+// Clauses are added between solves, nothing is reloaded; assumptions hold for
+// one solve. Silent until report(), which prints the solver lines of a run
+// once, for the deciding solve. Result codes: 10 satisfiable, 20
+// unsatisfiable, 0 indeterminate.
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "solver/ClauseList.h"
 
 namespace CaDiCaL { class Solver; }
 
-// The solver the signal handlers act on; null outside a solve.
-extern CaDiCaL::Solver* solver;
-
-void SIGINT_interrupt(int);
-void SIGINT_exit(int);
-
 class SatSolver {
  public:
-  std::vector<int> satModel;  // v or -v for every variable 1..max, after result 10
+  // ensure: SIGINT and SIGXCPU end the process (printing the statistics at
+  // verbosity 1) until the first solve; interrupts act on this instance
+  // until it is destroyed, then have default handling again.
+  // Verbosity 0: the library prints nothing (report() still prints).
+  // `gateHints`: preferFalse() will be used; the library's lucky first
+  // assignments, which ignore preferred phases, are then off.
+  explicit SatSolver(int verbosity = 1, bool gateHints = false);
+  ~SatSolver();
+  SatSolver(const SatSolver&) = delete;
+  SatSolver& operator=(const SatSolver&) = delete;
 
-  // Both take the clauses by value and free them once the library holds them:
-  // callers move their list in when they need it no more.
-  // Verbose solve: banner, problem statistics, library statistics, status line.
-  // Writes one verdict word to `result` when it is not null; never closes it.
-  // ensure: `solver` is null and SIGINT/SIGXCPU have default handling on return.
-  int Solve(ClauseList clauses, FILE* result);
-  // Silent solve for the minimal-model search; no word when loading/simplify refutes.
-  int Solve1(ClauseList clauses, FILE* result);
+  // One clause, literals only (no closing 0).
+  void add(const std::vector<int>& lits);
+  // Every clause of `clauses`, which is emptied.
+  void addAll(ClauseList& clauses);
+  // Keeps var out of elimination: it will be assumed, read or given clauses
+  // later.
+  void freeze(int var);
+  // require: constructed with gateHints.
+  // Frozen, and the search tries it false first: a gate the model should
+  // make true only when it must. A hint, dropped for good once a solve
+  // spends 1000 conflicts without an answer.
+  void preferFalse(int var);
+  // Searches the clauses added so far, with the literals of `assumptions`
+  // true for this solve only. The first solve first simplifies by root-level
+  // propagation; the library's bounded inprocessing runs inside the search.
+  // An interrupt during the search makes the result 0.
+  int solve(const std::vector<int>& assumptions = {});
+  // require: the last solve returned 10.
+  bool isTrue(int lit);
+  // Prints the banner and the head of the statistics box now: the library's
+  // own loading messages then fall inside the box, as the one-shot run has
+  // them. report() does not print them again.
+  void announce();
+  // Prints the banner (unless announced), the statistics box, the library statistics, `note`
+  // (a whole "c ..." line, may be null), the status line; writes the verdict
+  // word to `result` when not null.
+  void report(int verdict, const char* note, FILE* result);
+  // The out-of-memory lines of the bridge; returns 0.
+  static int outOfMemory();
+
+ private:
+  void loading();    // an interrupt ends the process
+  void searching();  // an interrupt stops the search: indeterminate
+
+  int search();
+
+  std::unique_ptr<CaDiCaL::Solver> s;
+  std::vector<int> preferredFalse;  // emptied when the hints are dropped
+  double created = 0, loadingSince = 0, loadMs = 0, simplifyMs = 0;
+  long long added = 0;
+  bool simplified = false, refutedBySimplify = false, announced = false;
 };

@@ -1,42 +1,13 @@
 #include "solver/bridgeLines.h"
 
 #include <cadical.hpp>
-#include <csignal>
 
 #include "solver/cpuTime.h"
-#include "solver/SatSolver.h"
 
 const char* const kRule =
     "c =========================================================================================================\n";
 const char* const kBlankBoxLine =
     "c |                                                                                                       |\n";
-
-int solverVerbosity = 0;
-
-namespace {
-
-void installHandler(void (*handler)(int)) {
-  std::signal(SIGINT, handler);
-  std::signal(SIGXCPU, handler);
-}
-
-}  // namespace
-
-SolveScope::SolveScope(int verbosity) : s(new CaDiCaL::Solver) {
-  solverVerbosity = verbosity;
-  solver = s;
-  loading();
-}
-
-SolveScope::~SolveScope() {
-  installHandler(SIG_DFL);
-  solver = nullptr;
-  delete s;
-}
-
-void SolveScope::loading() { installHandler(SIGINT_exit); }
-
-void SolveScope::searching() { installHandler(SIGINT_interrupt); }
 
 void printBanner() {
   std::printf("c The SAT-Solver CaDiCaL %s is running -- \nc\n", CaDiCaL::Solver::version());
@@ -65,9 +36,4 @@ const char* statusLine(int verdict) {
 void writeWord(FILE* result, int verdict) {
   if (result == nullptr) return;
   std::fputs(verdict == 10 ? "SAT\n" : verdict == 20 ? "UNSAT\n" : "INDET\n", result);
-}
-
-int outOfMemory() {
-  std::printf("%sINDETERMINATE\n", kRule);
-  return 0;
 }

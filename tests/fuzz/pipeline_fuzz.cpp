@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <new>
 #include <string>
-#include <utility>
 
 #include "driver/lazySolve.h"
 #include "encoding/S5model.h"
@@ -60,11 +59,12 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     Trans2SAT enc;
     enc.TranS52SAT(cs);
     if (clauseCount(enc.satClauses) > kMaxSatClauses) return out;
-    SatSolver sat;
-    out.verdict = sat.Solve1(std::move(enc.satClauses), nullptr);
-    if (out.verdict == 10) worlds = enc.decodeModel(sat.satModel);
+    SatSolver sat(0);
+    sat.addAll(enc.satClauses);
+    out.verdict = sat.solve();
+    if (out.verdict == 10) worlds = enc.decodeModel([&](int v) { return sat.isTrue(v); });
   } else {
-    IncrementalSolver sat;
+    SatSolver sat(0, true);
     LazyOutcome lazy = solveLazily(cs, sat, [] {});
     out.verdict = lazy.verdict;
     worlds = lazy.model;
