@@ -12,8 +12,8 @@ void appendMembers(std::string& line, const std::vector<int>& lits) {
 }
 
 void appendLiteral(std::string& line, const S5lit& l) {
-  if (l.type == 1 || l.type == 2) {
-    line += l.type == 1 ? "Box(" : "Diam(";
+  if (l.isModal()) {
+    line += l.type == LitKind::Box ? "Box(" : "Diam(";
     appendMembers(line, l.lits);
     line += ')';
   } else {

@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <vector>
 
-// One literal of an S5 clause: type 0 propositional (one member),
-// 1 Box over the disjunction of `lits`, 2 Diamond over their conjunction.
+// The kinds of literal of an S5 clause: propositional (one member), Box over
+// the disjunction of its members, Diamond over their conjunction.
+enum class LitKind { Prop, Box, Diamond };
+
 struct S5lit {
-  int type = 0;
+  LitKind type = LitKind::Prop;
   std::vector<int> lits;
   int world = -1;  // witness world of a Diamond literal, set by decideWorldN
+  bool isModal() const { return type != LitKind::Prop; }
   bool operator==(const S5lit& o) const {
     return type == o.type && world == o.world && lits == o.lits;
   }

@@ -11,7 +11,7 @@
 
 namespace {
 
-bool isWatchedBox(const S5lit& l) { return l.type == 1 && l.lits.size() >= 2; }
+bool isWatchedBox(const S5lit& l) { return l.type == LitKind::Box && l.lits.size() >= 2; }
 
 // Key k: the clauses holding a Box literal with two or more members, one of
 // which is -k (a clause once per such member).
@@ -59,7 +59,7 @@ class LiteralSlots {
   static void forEachMember(const std::vector<std::vector<S5lit>>& clauses, Visit visit) {
     for (const auto& c : clauses)
       for (const S5lit& l : c)
-        if (l.type == 1 || l.type == 2)
+        if (l.isModal())
           for (int x : l.lits) visit(x);
   }
 };
@@ -70,7 +70,7 @@ std::vector<int> sureMembers(const std::vector<S5lit>& clause) {
   std::vector<int> sure;
   bool first = true;
   for (const S5lit& l : clause) {
-    if (l.type != 2) continue;
+    if (l.type != LitKind::Diamond) continue;
     std::vector<int> members = l.lits;
     std::sort(members.begin(), members.end());
     members.erase(std::unique(members.begin(), members.end()), members.end());
@@ -92,7 +92,7 @@ std::vector<int> sureMembers(const std::vector<S5lit>& clause) {
 std::vector<int> classKey(const std::vector<S5lit>& clause) {
   std::vector<int> key;
   for (const S5lit& l : clause)
-    if (l.type == 2) key.insert(key.end(), l.lits.begin(), l.lits.end());
+    if (l.type == LitKind::Diamond) key.insert(key.end(), l.lits.begin(), l.lits.end());
   std::sort(key.begin(), key.end());
   key.erase(std::unique(key.begin(), key.end()), key.end());
   key.push_back(0);
@@ -114,7 +114,7 @@ class ReachSearch {
     stamp++;
     reached.clear();
     for (const S5lit& l : clause) {
-      if (l.type != 2) continue;
+      if (l.type != LitKind::Diamond) continue;
       for (int m : l.lits) {
         queue.push(m);
         addToReach(m);
@@ -219,7 +219,7 @@ void WorldBound::iniDiamconflict(const S5clauSet& cs) {
   std::vector<std::vector<int>> holders(slot.size());
   for (size_t b = 0; b < k; b++)
     for (const S5lit& l : clauses[diamClauses[first[b]]])
-      if (l.type == 2)
+      if (l.type == LitKind::Diamond)
         for (int m : l.lits) {
           auto& list = holders[slot(-m)];
           if (list.empty() || list.back() != static_cast<int>(b)) list.push_back(static_cast<int>(b));
@@ -281,7 +281,7 @@ int WorldBound::assignWorlds(S5clauSet& cs) const {
     if (g == markedFor.size()) markedFor.push_back(SIZE_MAX);
     placed[c].emplace_back(x, static_cast<int>(g));
     for (S5lit& l : cs.clauses[cs.diamClauses[x]])
-      if (l.type == 2) l.world = static_cast<int>(g) + 1;
+      if (l.type == LitKind::Diamond) l.world = static_cast<int>(g) + 1;
   }
   return static_cast<int>(markedFor.size()) + 1;
 }
@@ -299,7 +299,7 @@ int S5clauSet::decideWorldN() {
 int S5clauSet::decideClassicWorldN() {
   for (size_t i = 0; i < diamClauses.size(); i++)
     for (S5lit& l : clauses[diamClauses[i]])
-      if (l.type == 2) l.world = static_cast<int>(i) + 1;
+      if (l.type == LitKind::Diamond) l.world = static_cast<int>(i) + 1;
   worldN = static_cast<int>(diamClauses.size()) + 1;
   return worldN;
 }

@@ -3,12 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
-
-bool isModal(const S5lit& l) { return l.type == 1 || l.type == 2; }
-
-}  // namespace
-
 LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink)
     : cs(cs), sink(sink), diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0),
       atomIndex(cs), varOf(std::max(cs.worldN, 1)) {}
@@ -70,15 +64,15 @@ bool LazyWorlds::normalise(const S5lit& l) {
 // one gate. A literal that is a clause of its own gets none (var 0), and an
 // equal clause after it adds nothing.
 LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
-  int world = l.type == 2 ? std::max(l.world, 0) : -1;
-  key.assign({single ? l.type + 2 : l.type, world});
+  int world = l.type == LitKind::Diamond ? std::max(l.world, 0) : -1;
+  key.assign({static_cast<int>(l.type) + (single ? 2 : 0), world});
   key.insert(key.end(), members.begin(), members.end());
   auto found = gateOf.find(key);
   if (found != gateOf.end()) return found->second;
   Gate g{single ? 0 : newGate(), memberPool.size(), members.size()};
   memberPool.insert(memberPool.end(), members.begin(), members.end());
   gateOf.emplace(key, g);
-  if (l.type == 1) {
+  if (l.type == LitKind::Box) {
     boxes.push_back(g);
     for (size_t w = 0; w < active.size(); w++)
       if (active[w]) addBox(g, static_cast<int>(w));
@@ -97,12 +91,12 @@ void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
   bool single = lits.size() == 1;
   top.clear();
   for (const S5lit& l : lits) {
-    if (!isModal(l)) {
+    if (!l.isModal()) {
       top.push_back(variable(l.lits[0], 0));
       continue;
     }
     if (!normalise(l)) {
-      if (l.type == 1) return;  // the clause holds in every model
+      if (l.type == LitKind::Box) return;  // the clause holds in every model
       continue;                 // this Diamond never holds
     }
     Gate g = gateFor(l, single);
@@ -116,7 +110,7 @@ void LazyWorlds::encodeFirstRound() {
   active[0] = 1;
   activeCount = 1;
   for (const auto& c : cs.clauses)
-    if (c.size() == 1 && c[0].type == 2 && c[0].world > 0 && !active[c[0].world]) {
+    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world]) {
       active[c[0].world] = 1;
       activeCount++;
     }

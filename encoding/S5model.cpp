@@ -71,15 +71,15 @@ int neededWorlds(const S5clauSet& cs, const std::vector<std::vector<int>>& world
   for (const auto& c : cs.clauses) {
     bool done = false;
     for (size_t i = 0; i < c.size() && !done; i++)
-      done = (c[i].type == 0 && model.isTrue(c[i].lits[0], 0)) || (c[i].type == 1 && model.isBoxTrue(c[i]));
+      done = (c[i].type == LitKind::Prop && model.isTrue(c[i].lits[0], 0)) || (c[i].type == LitKind::Box && model.isBoxTrue(c[i]));
     for (size_t i = 0; i < c.size() && !done; i++)
-      if (c[i].type == 2)
+      if (c[i].type == LitKind::Diamond)
         for (size_t w : kept) done = done || model.isWitness(c[i], w);
     // A new world only for a clause the kept ones leave false; the first
     // witness found serves.
     for (size_t w = 1; w < model.worldCount() && !done; w++) {
       if (isKept[w]) continue;
-      for (size_t i = 0; i < c.size() && !done; i++) done = c[i].type == 2 && model.isWitness(c[i], w);
+      for (size_t i = 0; i < c.size() && !done; i++) done = c[i].type == LitKind::Diamond && model.isWitness(c[i], w);
       if (done) {
         kept.push_back(w);
         isKept[w] = 1;

@@ -118,9 +118,9 @@ class ClauseBuilder {
       lits.clear();
       bool advanced = false;
       for (const S5lit& s : clause) {
-        if (s.type == 1) {
+        if (s.type == LitKind::Box) {
           lits.push_back(box(s.lits, k, selectors));
-        } else if (s.type == 2) {
+        } else if (s.type == LitKind::Diamond) {
           if (!advanced) cursor = std::min(cursor + 1, k - 1);
           advanced = true;
           lits.push_back(boundedDiamond(s.lits, cursor, selectors));
@@ -201,9 +201,9 @@ void Trans2SAT::TranS52SAT(S5clauSet& cs) {
   for (const auto& clause : cs.clauses) {
     lits.clear();
     for (const S5lit& s : clause) {
-      if (s.type == 1) {
+      if (s.type == LitKind::Box) {
         lits.push_back(b.box(s.lits, worldNum, false));
-      } else if (s.type == 2) {
+      } else if (s.type == LitKind::Diamond) {
         lits.push_back(b.diamond(s.lits, std::max(s.world, 0)));
       } else {
         lits.push_back(b.lookup(s.lits[0], std::max(s.world, 0)));

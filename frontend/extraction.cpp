@@ -28,9 +28,9 @@ std::vector<int> modalMembers(const mbASTNode* n, int join) {
 }
 
 S5lit toS5lit(const mbASTNode* n) {
-  if (n->type == NT_BOX) return S5lit{1, modalMembers(n, NT_OR), -1};
-  if (n->type == NT_DIAMOND) return S5lit{2, modalMembers(n, NT_AND), -1};
-  return S5lit{0, {literalOf(n)}, -1};
+  if (n->type == NT_BOX) return S5lit{LitKind::Box, modalMembers(n, NT_OR), -1};
+  if (n->type == NT_DIAMOND) return S5lit{LitKind::Diamond, modalMembers(n, NT_AND), -1};
+  return S5lit{LitKind::Prop, {literalOf(n)}, -1};
 }
 
 std::vector<S5lit> toClause(mbASTNode* n) {
@@ -45,7 +45,7 @@ std::vector<S5lit> toClause(mbASTNode* n) {
 }
 
 size_t hashLit(const S5lit& l) {
-  size_t h = std::hash<int>()(l.type) * 31 + std::hash<int>()(l.world);
+  size_t h = std::hash<int>()(static_cast<int>(l.type)) * 31 + std::hash<int>()(l.world);
   for (int x : l.lits) h = h * 1000003u ^ std::hash<int>()(x);
   return h;
 }
@@ -129,10 +129,8 @@ ModalKey modalKey(const S5lit& l) {
   std::vector<int> members = l.lits;
   std::sort(members.begin(), members.end());
   members.erase(std::unique(members.begin(), members.end()), members.end());
-  return {l.type == 1 ? NT_BOX : NT_DIAMOND, std::move(members)};
+  return {l.type == LitKind::Box ? NT_BOX : NT_DIAMOND, std::move(members)};
 }
-
-bool isModalLit(const S5lit& l) { return l.type == 1 || l.type == 2; }
 
 // Every modal literal of the extracted clauses (from `first` on) stands for
 // one atom when it has a rigid atom from clause naming already, or when it
@@ -149,7 +147,7 @@ bool nameRepeatedModals(std::vector<std::vector<S5lit>>& clauses, size_t first, 
   std::map<ModalKey, Use> uses;
   for (size_t c = first; c < clauses.size(); c++)
     for (const S5lit& l : clauses[c]) {
-      if (!isModalLit(l)) continue;
+      if (!l.isModal()) continue;
       Use& u = uses[modalKey(l)];
       if (u.lastClause != c) u.clauses++;
       u.lastClause = c;
@@ -158,7 +156,7 @@ bool nameRepeatedModals(std::vector<std::vector<S5lit>>& clauses, size_t first, 
   std::vector<std::vector<S5lit>> definitions;
   for (size_t c = first; c < clauses.size(); c++)
     for (S5lit& l : clauses[c]) {
-      if (!isModalLit(l)) continue;
+      if (!l.isModal()) continue;
       ModalKey key = modalKey(l);
       Use& u = uses[key];
       if (u.name == 0) {
@@ -167,12 +165,12 @@ bool nameRepeatedModals(std::vector<std::vector<S5lit>>& clauses, size_t first, 
           u.name = rigid->second;
         } else if (u.clauses >= 2) {
           u.name = ++maxAtom;
-          definitions.push_back({S5lit{1, {-u.name}, -1}, l});
+          definitions.push_back({S5lit{LitKind::Box, {-u.name}, -1}, l});
         } else {
           continue;
         }
       }
-      l = S5lit{0, {u.name}, -1};
+      l = S5lit{LitKind::Prop, {u.name}, -1};
       renamed = true;
     }
   for (auto& d : definitions) clauses.push_back(std::move(d));
@@ -180,7 +178,7 @@ bool nameRepeatedModals(std::vector<std::vector<S5lit>>& clauses, size_t first, 
 }
 
 bool hasDiamond(const std::vector<S5lit>& clause) {
-  return std::any_of(clause.begin(), clause.end(), [](const S5lit& l) { return l.type == 2; });
+  return std::any_of(clause.begin(), clause.end(), [](const S5lit& l) { return l.type == LitKind::Diamond; });
 }
 
 // The same shapes and literals on the binary tree, for a formula that is in
@@ -232,7 +230,7 @@ class BinaryReader {
 
   bool readLiteral(ASTNode* n, std::vector<S5lit>& clause) {
     if (isPropositional(n)) {
-      clause.push_back(S5lit{0, {literalOf(n)}, -1});
+      clause.push_back(S5lit{LitKind::Prop, {literalOf(n)}, -1});
       return true;
     }
     if ((n->type != NT_BOX && n->type != NT_DIAMOND) || n->left == nullptr) return false;
@@ -249,7 +247,7 @@ class BinaryReader {
       members.push_back(literalOf(m));
     }
     std::sort(members.begin(), members.end());
-    clause.push_back(S5lit{n->type == NT_BOX ? 1 : 2, std::move(members), -1});
+    clause.push_back(S5lit{n->type == NT_BOX ? LitKind::Box : LitKind::Diamond, std::move(members), -1});
     return true;
   }
 };

@@ -34,8 +34,8 @@ mbASTNode* newWithChildren(int type, const std::vector<mbASTNode*>& children) {
   return n;
 }
 
-S5lit boxLit(std::vector<int> lits) { return S5lit{1, std::move(lits), -1}; }
-S5lit diamondLit(std::vector<int> lits) { return S5lit{2, std::move(lits), -1}; }
+S5lit boxLit(std::vector<int> lits) { return S5lit{LitKind::Box, std::move(lits), -1}; }
+S5lit diamondLit(std::vector<int> lits) { return S5lit{LitKind::Diamond, std::move(lits), -1}; }
 
 template <class T>
 std::vector<T> sortedUnique(std::vector<T> v) {

@@ -7,16 +7,16 @@
 
 namespace {
 
-S5lit P(int l) { return S5lit{0, {l}, -1}; }
-S5lit Box(std::vector<int> l) { return S5lit{1, std::move(l), -1}; }
-S5lit Dia(std::vector<int> l) { return S5lit{2, std::move(l), -1}; }
+S5lit P(int l) { return S5lit{LitKind::Prop, {l}, -1}; }
+S5lit Box(std::vector<int> l) { return S5lit{LitKind::Box, std::move(l), -1}; }
+S5lit Dia(std::vector<int> l) { return S5lit{LitKind::Diamond, std::move(l), -1}; }
 
 S5clauSet makeSet(std::vector<std::vector<S5lit>> clauses) {
   S5clauSet cs;
   cs.clauses = std::move(clauses);
   for (size_t c = 0; c < cs.clauses.size(); c++)
     for (const S5lit& l : cs.clauses[c])
-      if (l.type == 2) {
+      if (l.type == LitKind::Diamond) {
         cs.diamClauses.push_back(static_cast<int>(c));
         break;
       }
@@ -66,9 +66,9 @@ bool satisfiable(const S5clauSet& cs, int atoms, int worlds, const std::vector<i
       bool any = false;
       for (size_t k = 0; k < cs.clauses[c].size() && !any; k++) {
         const S5lit& l = cs.clauses[c][k];
-        if (l.type == 0) {
+        if (l.type == LitKind::Prop) {
           any = val(m, l.lits[0], 0);
-        } else if (l.type == 1) {
+        } else if (l.type == LitKind::Box) {
           any = true;
           for (int w = 0; w < worlds && any; w++) {
             bool some = false;
@@ -99,10 +99,10 @@ TEST(WorldBound, AssignedWorldsLoseNoModelOfTheClassicBound) {
       int len = 1 + static_cast<int>(rng() % 2);
       for (int k = 0; k < len; k++) {
         auto lit = [&] { return (1 + static_cast<int>(rng() % atoms)) * (rng() % 2 ? 1 : -1); };
-        int kind = static_cast<int>(rng() % 3);
+        auto kind = static_cast<LitKind>(rng() % 3);
         std::vector<int> members{lit()};
-        if (kind > 0 && rng() % 2) members.push_back(lit());
-        clause.push_back(S5lit{kind, kind == 0 ? std::vector<int>{members[0]} : members, -1});
+        if (kind != LitKind::Prop && rng() % 2) members.push_back(lit());
+        clause.push_back(S5lit{kind, members, -1});
       }
       clauses.push_back(clause);
     }
@@ -113,7 +113,7 @@ TEST(WorldBound, AssignedWorldsLoseNoModelOfTheClassicBound) {
     for (size_t i = 0; i < cs.diamClauses.size(); i++) {
       classic[cs.diamClauses[i]] = static_cast<int>(i) + 1;
       for (const S5lit& l : cs.clauses[cs.diamClauses[i]])
-        if (l.type == 2) assigned[cs.diamClauses[i]] = l.world;
+        if (l.type == LitKind::Diamond) assigned[cs.diamClauses[i]] = l.world;
     }
     int classicWorlds = static_cast<int>(cs.diamClauses.size()) + 1;
     ASSERT_LE(worldN, classicWorlds);
