@@ -51,10 +51,10 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
     SatSolver sat;
     sat.announce();
     sat.addAll(enc.satClauses);
-    int verdict = sat.solve();
+    Verdict verdict = sat.solve();
     sat.report(verdict, nullptr, result);
     printTotalTime(start);
-    if (opt.model && verdict == 10) writeModel(enc.decodeModel([&](int v) { return sat.isTrue(v); }), names, result);
+    if (opt.model && verdict == Verdict::Sat) writeModel(enc.decodeModel([&](int v) { return sat.isTrue(v); }), names, result);
   } catch (const std::bad_alloc&) {
     SatSolver::outOfMemory();
     printTotalTime(start);
@@ -73,7 +73,7 @@ void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, do
     std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", out.activeWorlds, cs.worldN, out.rounds);
     sat.report(out.verdict, note, result);
     printTotalTime(start);
-    if (opt.model && out.verdict == 10) writeModel(out.model, names, result);
+    if (opt.model && out.verdict == Verdict::Sat) writeModel(out.model, names, result);
   } catch (const std::bad_alloc&) {
     SatSolver::outOfMemory();
     printTotalTime(start);

@@ -27,8 +27,8 @@ LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function
   do {
     out.verdict = sat.solve();
     out.rounds++;
-  } while (out.verdict == 10 && enc.activateUsedWorlds(link) > 0);
+  } while (out.verdict == Verdict::Sat && enc.activateUsedWorlds(link) > 0);
   out.activeWorlds = enc.activeWorlds();
-  if (out.verdict == 10) out.model = enc.decodeModel(link);
+  if (out.verdict == Verdict::Sat) out.model = enc.decodeModel(link);
   return out;
 }

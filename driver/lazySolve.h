@@ -7,10 +7,10 @@
 #include "solver/SatSolver.h"
 
 struct LazyOutcome {
-  int verdict = 0;  // 10, 20 or 0 as the solver's result codes
+  Verdict verdict = Verdict::Indeterminate;
   int rounds = 0;
   int activeWorlds = 0;
-  std::vector<std::vector<int>> model;  // after 10: the active worlds, renumbered from 0
+  std::vector<std::vector<int>> model;  // when Sat: the active worlds, renumbered from 0
 };
 
 // require: the world bound ran on `cs`; `sat` is fresh, built with gate hints.

@@ -20,10 +20,9 @@
 
 namespace {
 
-// The deciding solve of every mode: 0 when the formula has no model (or the
-// solve was interrupted, verdict 0), else the worlds its model really needs.
+// The deciding solve of every mode, and when Sat the worlds its model really needs.
 struct Decision {
-  int verdict = 0;
+  Verdict verdict = Verdict::Indeterminate;
   int worlds = 0;
 };
 
@@ -33,7 +32,7 @@ Decision decide(const S5clauSet& cs, FILE* result) {
   writeWord(result, out.verdict);
   Decision d;
   d.verdict = out.verdict;
-  if (out.verdict == 10) d.worlds = neededWorlds(cs, out.model);
+  if (out.verdict == Verdict::Sat) d.worlds = neededWorlds(cs, out.model);
   return d;
 }
 
@@ -47,17 +46,16 @@ Decision decide(const S5clauSet& cs, FILE* result) {
 class WorldCounts {
  public:
   WorldCounts(S5clauSet& cs, int worlds) : cs(cs), worlds(worlds) {}
-  // Whether some model has at most j worlds (10, 20, or 0 when interrupted);
-  // one word into the result file.
-  int solve(int j, FILE* result) {
+  // Whether some model has at most j worlds; one word into the result file.
+  Verdict solve(int j, FILE* result) {
     encodeFor(j == 1 ? 1 : worlds);
     assumptions.clear();
     for (int w = j; w < encoded; w++) assumptions.push_back(-w);
-    int r = sat->solve(assumptions);
+    Verdict r = sat->solve(assumptions);
     writeWord(result, r);
     return r;
   }
-  // require: solve(j) returned 10. The worlds its model really needs (<= j):
+  // require: solve(j) answered Sat. The worlds its model really needs (<= j):
   // every count from there up to j has a model too and needs no solve.
   int neededBy(int j) {
     std::vector<int> rank(static_cast<size_t>(encoded), -1);
@@ -104,9 +102,9 @@ int reportIndeterminate(double start) { return reportStatus("s INDETERMINATE ", 
 // The decided model has `worlds` worlds, so only fewer are searched.
 int searchAscending(WorldCounts& counts, int worlds, FILE* result, double start) {
   for (int k = 1; k < worlds; k++) {
-    int r = counts.solve(k, result);
-    if (r == 10) return reportMinimum(k, start);
-    if (r == 0) return reportIndeterminate(start);
+    Verdict r = counts.solve(k, result);
+    if (r == Verdict::Sat) return reportMinimum(k, start);
+    if (r == Verdict::Indeterminate) return reportIndeterminate(start);
   }
   return reportMinimum(worlds, start);
 }
@@ -116,9 +114,9 @@ int searchAscending(WorldCounts& counts, int worlds, FILE* result, double start)
 int searchDescending(WorldCounts& counts, int worlds, FILE* result, double start) {
   int enough = worlds;
   while (enough > 1) {
-    int r = counts.solve(enough - 1, result);
-    if (r == 0) return reportIndeterminate(start);
-    if (r == 20) break;
+    Verdict r = counts.solve(enough - 1, result);
+    if (r == Verdict::Indeterminate) return reportIndeterminate(start);
+    if (r == Verdict::Unsat) break;
     enough = counts.neededBy(enough - 1);
   }
   return reportMinimum(enough, start);
@@ -129,9 +127,9 @@ int searchHalving(WorldCounts& counts, int worlds, FILE* result, double start) {
   int lo = 1, hi = worlds;
   while (lo < hi) {
     int mid = lo + (hi - lo) / 2;
-    int r = counts.solve(mid, result);
-    if (r == 0) return reportIndeterminate(start);
-    if (r == 10) {
+    Verdict r = counts.solve(mid, result);
+    if (r == Verdict::Indeterminate) return reportIndeterminate(start);
+    if (r == Verdict::Sat) {
       hi = counts.neededBy(mid);
     } else {
       lo = mid + 1;
@@ -167,7 +165,7 @@ int reportMaxSatFailure(const std::string& what) {
 }
 
 struct MaxSatAnswer {
-  int verdict = 0;  // 10 optimum, 20 unsatisfiable
+  Verdict verdict = Verdict::Indeterminate;  // Sat: an optimum
   bool optimumSeen = false;
   bool haveCost = false;
   long cost = 0;
@@ -177,9 +175,9 @@ struct MaxSatAnswer {
 // One line (or piece of a long line) of the external solver's output.
 void readMaxSatLine(const char* line, MaxSatAnswer& a) {
   if (std::strstr(line, "UNSATISFIABLE") != nullptr) {
-    a.verdict = 20;
+    a.verdict = Verdict::Unsat;
   } else if (std::strstr(line, "OPTIMUM FOUND") != nullptr) {
-    a.verdict = 10;
+    a.verdict = Verdict::Sat;
     a.optimumSeen = true;
   } else if (a.optimumSeen && std::strchr(line, 'o') != nullptr) {
     const char* text = std::strlen(line) >= 2 ? line + 2 : "";
@@ -216,9 +214,9 @@ int searchMaxSat(S5clauSet& cs, int worlds, double start, const char* argv0) {
     int code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return reportMaxSatFailure("MaxSAT solver " + cmd + " failed (exit status " + std::to_string(code) + ")");
   }
-  if (a.verdict == 20) {
+  if (a.verdict == Verdict::Unsat) {
     std::printf("s UNSATISFIABLE \n");
-  } else if (a.verdict == 10 && a.haveCost) {
+  } else if (a.verdict == Verdict::Sat && a.haveCost) {
     // The cost counts selected witness worlds; world 0 is always there.
     std::printf("s SATISFIABLE \n");
     std::printf("c Minimal model: %ld \n", a.cost + 1);
@@ -233,8 +231,8 @@ int searchMaxSat(S5clauSet& cs, int worlds, double start, const char* argv0) {
 
 int runMinimalSearch(S5clauSet& cs, int mode, FILE* result, double start, const char* argv0) {
   Decision d = decide(cs, result);
-  if (d.verdict == 20) return reportStatus("s UNSATISFIABLE ", start);
-  if (d.verdict == 0) return reportIndeterminate(start);
+  if (d.verdict == Verdict::Unsat) return reportStatus("s UNSATISFIABLE ", start);
+  if (d.verdict == Verdict::Indeterminate) return reportIndeterminate(start);
   if (mode == 4) return searchMaxSat(cs, d.worlds, start, argv0);
   WorldCounts counts(cs, d.worlds);
   switch (mode) {

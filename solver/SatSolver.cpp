@@ -92,17 +92,21 @@ void SatSolver::preferFalse(int var) {
 // False-first gates keep models small, but on some formulas (pigeon holes)
 // they steer the search into a corner it takes minutes to leave; without
 // them the same solve takes a fraction of a second.
-int SatSolver::search() {
+// The library forgets assumptions after every solve, so the second one
+// assumes them again.
+int SatSolver::search(const std::vector<int>& assumptions) {
+  for (int a : assumptions) s->assume(a);
   if (preferredFalse.empty()) return s->solve();
   s->limit("conflicts", kHintConflicts);
   int verdict = s->solve();
   if (verdict != 0 || interrupted) return verdict;
   for (int v : preferredFalse) s->unphase(-v);
   std::vector<int>().swap(preferredFalse);
+  for (int a : assumptions) s->assume(a);
   return s->solve();
 }
 
-int SatSolver::solve(const std::vector<int>& assumptions) {
+Verdict SatSolver::solve(const std::vector<int>& assumptions) {
   double t = cpuTime();
   loadMs += t - loadingSince;
   searching();
@@ -113,11 +117,10 @@ int SatSolver::solve(const std::vector<int>& assumptions) {
     refutedBySimplify = s->simplify(0) == 20;
     simplifyMs = cpuTime() - t;
   }
-  for (int a : assumptions) s->assume(a);
-  int verdict = refutedBySimplify ? 20 : search();
+  int verdict = refutedBySimplify ? 20 : search(assumptions);
   loading();
   loadingSince = cpuTime();
-  return verdict;
+  return static_cast<Verdict>(verdict);
 }
 
 bool SatSolver::isTrue(int lit) { return s->val(lit) > 0; }
@@ -129,7 +132,7 @@ void SatSolver::announce() {
   announced = true;
 }
 
-void SatSolver::report(int verdict, const char* note, FILE* result) {
+void SatSolver::report(Verdict verdict, const char* note, FILE* result) {
   if (!announced) announce();
   printCount("Number of SAT variables:               ", s->vars());
   printCount("Number of original SAT clauses:        ", added);

@@ -2,13 +2,13 @@
 // The one bridge to the SAT library: one CaDiCaL instance kept across solves.
 // Clauses are added between solves, nothing is reloaded; assumptions hold for
 // one solve. Silent until report(), which prints the solver lines of a run
-// once, for the deciding solve. Result codes: 10 satisfiable, 20
-// unsatisfiable, 0 indeterminate.
+// once, for the deciding solve.
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "solver/ClauseList.h"
+#include "solver/Verdict.h"
 
 namespace CaDiCaL { class Solver; }
 
@@ -40,9 +40,9 @@ class SatSolver {
   // Searches the clauses added so far, with the literals of `assumptions`
   // true for this solve only. The first solve first simplifies by root-level
   // propagation; the library's bounded inprocessing runs inside the search.
-  // An interrupt during the search makes the result 0.
-  int solve(const std::vector<int>& assumptions = {});
-  // require: the last solve returned 10.
+  // An interrupt during the search makes it Indeterminate.
+  Verdict solve(const std::vector<int>& assumptions = {});
+  // require: the last solve answered Sat.
   bool isTrue(int lit);
   // Prints the banner and the head of the statistics box now: the library's
   // own loading messages then fall inside the box, as the one-shot run has
@@ -51,7 +51,7 @@ class SatSolver {
   // Prints the banner (unless announced), the statistics box, the library statistics, `note`
   // (a whole "c ..." line, may be null), the status line; writes the verdict
   // word to `result` when not null.
-  void report(int verdict, const char* note, FILE* result);
+  void report(Verdict verdict, const char* note, FILE* result);
   // The out-of-memory lines of the bridge; returns 0.
   static int outOfMemory();
 
@@ -59,7 +59,7 @@ class SatSolver {
   void loading();    // an interrupt ends the process
   void searching();  // an interrupt stops the search: indeterminate
 
-  int search();
+  int search(const std::vector<int>& assumptions);
 
   std::unique_ptr<CaDiCaL::Solver> s;
   std::vector<int> preferredFalse;  // emptied when the hints are dropped

@@ -29,11 +29,16 @@ void printStats(double t0, CaDiCaL::Solver& s) {
   std::printf("c SAT-Solver time       : %g ms\n", cpuTime() - t0);
 }
 
-const char* statusLine(int verdict) {
-  return verdict == 10 ? "s SATISFIABLE" : verdict == 20 ? "s UNSATISFIABLE" : "s INDETERMINATE";
+const char* statusLine(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::Sat: return "s SATISFIABLE";
+    case Verdict::Unsat: return "s UNSATISFIABLE";
+    case Verdict::Indeterminate: break;
+  }
+  return "s INDETERMINATE";
 }
 
-void writeWord(FILE* result, int verdict) {
+void writeWord(FILE* result, Verdict verdict) {
   if (result == nullptr) return;
-  std::fputs(verdict == 10 ? "SAT\n" : verdict == 20 ? "UNSAT\n" : "INDET\n", result);
+  std::fputs(verdict == Verdict::Sat ? "SAT\n" : verdict == Verdict::Unsat ? "UNSAT\n" : "INDET\n", result);
 }

@@ -13,15 +13,15 @@ namespace {
 TEST(Solver, VerdictWordsModelAndCleanState) {
   struct Case {
     std::vector<std::vector<int>> clauses;
-    int code;
+    Verdict code;
     const char *word, *status;
     std::vector<int> model;
   } cases[] = {
-      {{}, 10, "SAT\n", "\ns SATISFIABLE\n", {}},
-      {{{0}}, 20, "UNSAT\n", "\ns UNSATISFIABLE\n", {}},
-      {{{5, 0}}, 10, "SAT\n", "\ns SATISFIABLE\n", {-1, -2, -3, -4, 5}},
-      {{{1, 0}, {-1, 0}}, 20, "UNSAT\n", "\ns UNSATISFIABLE\n", {}},
-      {{{1, 2, 0}, {-1, 0}, {-2, 1, 0}}, 20, "UNSAT\n", "\ns UNSATISFIABLE\n", {}},
+      {{}, Verdict::Sat, "SAT\n", "\ns SATISFIABLE\n", {}},
+      {{{0}}, Verdict::Unsat, "UNSAT\n", "\ns UNSATISFIABLE\n", {}},
+      {{{5, 0}}, Verdict::Sat, "SAT\n", "\ns SATISFIABLE\n", {-1, -2, -3, -4, 5}},
+      {{{1, 0}, {-1, 0}}, Verdict::Unsat, "UNSAT\n", "\ns UNSATISFIABLE\n", {}},
+      {{{1, 2, 0}, {-1, 0}, {-2, 1, 0}}, Verdict::Unsat, "UNSAT\n", "\ns UNSATISFIABLE\n", {}},
   };
   for (const Case& c : cases) {
     std::vector<int> model;
@@ -31,10 +31,10 @@ TEST(Solver, VerdictWordsModelAndCleanState) {
       sat.announce();
       ClauseList list = clauseList(c.clauses);
       sat.addAll(list);
-      int verdict = sat.solve();
+      Verdict verdict = sat.solve();
       EXPECT_EQ(verdict, c.code);
       sat.report(verdict, nullptr, f);
-      for (size_t v = 1; verdict == 10 && v <= c.model.size(); v++)
+      for (size_t v = 1; verdict == Verdict::Sat && v <= c.model.size(); v++)
         model.push_back(sat.isTrue(static_cast<int>(v)) ? static_cast<int>(v) : -static_cast<int>(v));
     });
     std::string out = testing::internal::GetCapturedStdout();
@@ -54,12 +54,12 @@ TEST(Solver, AssumptionsHoldForOneSolve) {
   sat.freeze(2);
   sat.add({1, 2});
   sat.add({-1, 2});
-  EXPECT_EQ(sat.solve({-2}), 20);
-  EXPECT_EQ(sat.solve(), 10);
+  EXPECT_EQ(sat.solve({-2}), Verdict::Unsat);
+  EXPECT_EQ(sat.solve(), Verdict::Sat);
   EXPECT_TRUE(sat.isTrue(2));
   sat.add({-2, 3});
-  EXPECT_EQ(sat.solve({-3}), 20);
-  EXPECT_EQ(sat.solve({3}), 10);
+  EXPECT_EQ(sat.solve({-3}), Verdict::Unsat);
+  EXPECT_EQ(sat.solve({3}), Verdict::Sat);
   EXPECT_TRUE(sat.isTrue(3));
 }
 

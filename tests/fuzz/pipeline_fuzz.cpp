@@ -33,7 +33,7 @@ int modalDepth(const OFormula& f) {
 }
 
 struct Outcome {
-  int verdict = -1;  // 10 sat, 20 unsat, -1 not decided within the limits
+  Verdict verdict = Verdict::Indeterminate;  // also: not decided within the limits
   std::string model;
 };
 
@@ -46,7 +46,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
   int reduced = trans.trans2NF(cs, root);
   if (reduced < 0) __builtin_trap();  // the reduction stopped making progress
   if (reduced != 2) {
-    out.verdict = reduced == 1 ? 10 : 20;
+    out.verdict = reduced == 1 ? Verdict::Sat : Verdict::Unsat;
     return out;
   }
   if (classic)
@@ -62,14 +62,14 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     SatSolver sat(0);
     sat.addAll(enc.satClauses);
     out.verdict = sat.solve();
-    if (out.verdict == 10) worlds = enc.decodeModel([&](int v) { return sat.isTrue(v); });
+    if (out.verdict == Verdict::Sat) worlds = enc.decodeModel([&](int v) { return sat.isTrue(v); });
   } else {
     SatSolver sat(0, true);
     LazyOutcome lazy = solveLazily(cs, sat, [] {});
     out.verdict = lazy.verdict;
     worlds = lazy.model;
   }
-  if (out.verdict == 10) {
+  if (out.verdict == Verdict::Sat) {
     char* buf = nullptr;
     size_t len = 0;
     FILE* f = open_memstream(&buf, &len);
@@ -117,8 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
   Outcome ours, classic;
   if (!decideWithin(data, size, false, ours) || !decideWithin(data, size, true, classic)) return 0;
-  if (ours.verdict != classic.verdict && ours.verdict > 0 && classic.verdict > 0) __builtin_trap();
-  if (ours.verdict <= 0) return 0;
+  bool bothDecided = ours.verdict != Verdict::Indeterminate && classic.verdict != Verdict::Indeterminate;
+  if (bothDecided && ours.verdict != classic.verdict) __builtin_trap();
+  if (ours.verdict == Verdict::Indeterminate) return 0;
 
   ASTNode* root = parseBytes(data, size);
   OFormula f = oracleFormula(root);
@@ -128,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int modalOps = diamondCount(f);
   if (largestAtom(f) <= kOracleAtoms && modalOps <= kOracleModalOps) {
     bool satisfiable = smallestModel(f, kOracleAtoms, modalOps + 1) > 0;
-    if (satisfiable != (ours.verdict == 10)) __builtin_trap();  // wrong verdict
+    if (satisfiable != (ours.verdict == Verdict::Sat)) __builtin_trap();  // wrong verdict
   }
   return 0;
 }
