@@ -17,8 +17,8 @@ enum class ArgShape {
 struct OptionRow {
   const char* name;
   ArgShape shape;
-  bool S5Options::*flag;
-  const char* S5Options::*file;  // FlagOrFile only
+  bool S5Options::*flag;          // Flag and FlagOrFile
+  const char* S5Options::*file;  // FlagOrFile
   const char* usage;             // the option's lines of the usage text
 };
 
@@ -41,7 +41,7 @@ const OptionRow optionTable[] = {
     {"-one-shot", ArgShape::Flag, &S5Options::oneShot, nullptr,
      "-one-shot,                                   (default:off) \n"
      "      one solve over every possible world instead of adding witness worlds on demand.\n\n"},
-    {"-minimal", ArgShape::Mode, &S5Options::minimal, nullptr,
+    {"-minimal", ArgShape::Mode, nullptr, nullptr,
      "-minimal, -minimal=<1..4>                    (default:off) \n"
      "      find a model with the fewest worlds: 1 ascending (the default), 2 descending,\n"
      "      3 binary search, 4 one MaxSAT instance solved by starexec_run_A.\n\n"},
@@ -52,19 +52,21 @@ bool applyOption(const OptionRow& row, const char* arg, S5Options& opt) {
   size_t length = std::strlen(row.name);
   if (std::strncmp(arg, row.name, length) != 0) return false;
   const char* rest = arg + length;
+  if (row.shape == ArgShape::Mode) {
+    if (*rest == '\0') {
+      opt.minimal = MinimalMode::Ascending;
+      return true;
+    }
+    if (rest[0] != '=' || rest[1] < '1' || rest[1] > '4' || rest[2] != '\0') return false;
+    opt.minimal = static_cast<MinimalMode>(rest[1] - '0');
+    return true;
+  }
   if (*rest == '\0') {
     opt.*row.flag = true;
-    if (row.shape == ArgShape::Mode) opt.minimalMode = 1;
     return true;
   }
   if (*rest != '=' || row.shape == ArgShape::Flag) return false;
-  const char* value = rest + 1;
-  if (row.shape == ArgShape::FlagOrFile) {
-    opt.*row.file = value;
-  } else {
-    if (value[0] < '1' || value[0] > '4' || value[1] != '\0') return false;
-    opt.minimalMode = value[0] - '0';
-  }
+  opt.*row.file = rest + 1;
   opt.*row.flag = true;
   return true;
 }

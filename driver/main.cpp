@@ -6,9 +6,10 @@
 
 #include "clauseset/S5clauSet.h"
 #include "driver/S5Options.h"
-#include "driver/defaultSolve.h"
+#include "driver/Run.h"
 #include "driver/minimalSearch.h"
 #include "driver/runLines.h"
+#include "driver/solveFormula.h"
 #include "frontend/Parser.h"
 #include "frontend/printError.h"
 #include "frontend/S5NFTrans.h"
@@ -18,17 +19,14 @@ namespace {
 
 // `minimal`: a minimal-model run, which reports the one world a formula
 // equivalent to true needs, as the searches do.
-int answerConstant(int reduced, FILE* result, double start, bool minimal) {
+int answerConstant(int reduced, const Run& run) {
   bool isTrue = reduced == 1;
   std::printf("c Solved in transforming into S5-NF process..\n");
   std::printf("c The S5 formula can be reduced as %s.\n", isTrue ? "true" : "false");
   std::printf("s %s\n", isTrue ? "SATISFIABLE" : "UNSATISFIABLE");
-  if (isTrue && minimal) std::printf("c Minimal model: 1 \n");
-  printTotalTime(start, isTrue ? 64 : 65);
-  if (result != nullptr) {
-    std::fputs(isTrue ? "SAT\n" : "UNSAT\n", result);
-    std::fclose(result);
-  }
+  if (isTrue && run.options.isMinimal()) std::printf("c Minimal model: 1 \n");
+  printTotalTime(run.start, isTrue ? 64 : 65);
+  if (run.result() != nullptr) std::fputs(isTrue ? "SAT\n" : "UNSAT\n", run.result());
   return 0;
 }
 
@@ -65,20 +63,20 @@ int run(int argc, char** argv) {
   }
   if (input == nullptr) std::printf("Can't open input file %s\n", inputName);
 
-  double start = cpuTime();
+  Run run(opt, result, argv[0]);
+  run.start = cpuTime();
   ASTNode* root = nullptr;
-  AtomNames names;
-  int parsed = parseFormula(input != nullptr ? input : stdin, root, names);
+  int parsed = parseFormula(input != nullptr ? input : stdin, root, run.names);
   if (input != nullptr) std::fclose(input);
   if (parsed != 0) return 1;
 
   S5clauSet cs;
   int reduced = reduceToNormalForm(cs, root);
   if (reduced < 0) return 1;
-  double t1 = cpuTime();
-  printTimeLine("Tran2S5NF_time(ms):", t1 - start);
-  printAtomNames(names);  // the S5-NF and CNF files hold the internal numbers
-  if (reduced != 2) return answerConstant(reduced, result, start, opt.minimal);
+  run.normalFormDone = cpuTime();
+  printTimeLine("Tran2S5NF_time(ms):", run.normalFormDone - run.start);
+  printAtomNames(run.names);  // the S5-NF and CNF files hold the internal numbers
+  if (reduced != 2) return answerConstant(reduced, run);
 
   if (opt.classicBound)
     cs.decideClassicWorldN();
@@ -86,8 +84,8 @@ int run(int argc, char** argv) {
     cs.decideWorldN();
   std::printf("c possible worlds:  %d     \n", cs.worldN);
   std::fflush(stdout);
-  if (opt.minimal) return runMinimalSearch(cs, opt.minimalMode, result, start, argv[0]);
-  runDefaultSolve(cs, opt, result, start, t1, names);
+  if (opt.isMinimal()) return runMinimalSearch(cs, run);
+  solveFormula(cs, run);
   return 0;
 }
 

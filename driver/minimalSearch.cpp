@@ -193,14 +193,14 @@ void readMaxSatLine(const char* line, MaxSatAnswer& a) {
   }
 }
 
-int searchMaxSat(S5clauSet& cs, int worlds, double start, const char* argv0) {
+int searchMaxSat(S5clauSet& cs, int worlds, const Run& run) {
   Trans2SAT enc;
   enc.TranS52P_MAX_SAT(cs, worlds);
   FILE* f = std::fopen("maxsat.wcnf", "wb");
   enc.printMAXSATclau(f != nullptr ? f : stderr);
   if (f != nullptr) std::fclose(f);
 
-  std::string cmd = findMaxSatSolver(argv0);
+  std::string cmd = findMaxSatSolver(run.programPath);
   if (cmd.empty()) return reportMaxSatFailure("MaxSAT solver starexec_run_A not found");
   std::fflush(stdout);
   FILE* pipe = popen((shellQuoted(cmd) + " maxsat.wcnf").c_str(), "r");
@@ -223,21 +223,21 @@ int searchMaxSat(S5clauSet& cs, int worlds, double start, const char* argv0) {
   } else {
     return reportMaxSatFailure("MaxSAT solver " + cmd + " gave no verdict");
   }
-  printTimeLine("Total_time(ms):", cpuTime() - start + a.extraMs);
+  printTimeLine("Total_time(ms):", cpuTime() - run.start + a.extraMs);
   return 0;
 }
 
 }  // namespace
 
-int runMinimalSearch(S5clauSet& cs, int mode, FILE* result, double start, const char* argv0) {
-  Decision d = decide(cs, result);
-  if (d.verdict == Verdict::Unsat) return reportStatus("s UNSATISFIABLE ", start);
-  if (d.verdict == Verdict::Indeterminate) return reportIndeterminate(start);
-  if (mode == 4) return searchMaxSat(cs, d.worlds, start, argv0);
+int runMinimalSearch(S5clauSet& cs, const Run& run) {
+  Decision d = decide(cs, run.result());
+  if (d.verdict == Verdict::Unsat) return reportStatus("s UNSATISFIABLE ", run.start);
+  if (d.verdict == Verdict::Indeterminate) return reportIndeterminate(run.start);
+  if (run.options.minimal == MinimalMode::MaxSat) return searchMaxSat(cs, d.worlds, run);
   WorldCounts counts(cs, d.worlds);
-  switch (mode) {
-    case 2: return searchDescending(counts, d.worlds, result, start);
-    case 3: return searchHalving(counts, d.worlds, result, start);
-    default: return searchAscending(counts, d.worlds, result, start);
+  switch (run.options.minimal) {
+    case MinimalMode::Descending: return searchDescending(counts, d.worlds, run.result(), run.start);
+    case MinimalMode::Halving: return searchHalving(counts, d.worlds, run.result(), run.start);
+    default: return searchAscending(counts, d.worlds, run.result(), run.start);
   }
 }

@@ -2,8 +2,10 @@
 #include <cstdio>
 
 #include "clauseset/S5clauSet.h"
+#include "driver/Run.h"
 
-// Searches for the fewest worlds of a model: modes 1 (ascending), 2 (descending),
-// 3 (halving) by repeated solves; mode 4 through the external MaxSAT solver.
-// Returns the exit status of the run.
-int runMinimalSearch(S5clauSet& cs, int mode, FILE* result, double start, const char* argv0);
+// Decides the formula of `cs` (its world bound set), then searches below the
+// worlds its model needs for the fewest worlds of any model, in the order of
+// run.options.minimal: by repeated solves on one solver, or through the
+// external MaxSAT solver. Returns the exit status of the run.
+int runMinimalSearch(S5clauSet& cs, const Run& run);

@@ -1,4 +1,4 @@
-#include "driver/defaultSolve.h"
+#include "driver/solveFormula.h"
 
 #include <new>
 
@@ -24,21 +24,20 @@ void writeS5NF(const S5clauSet& cs, const S5Options& opt) {
 }
 
 // The model goes after the verdict word into the result file, or to standard error.
-void writeModel(const std::vector<std::vector<int>>& worlds, const AtomNames& names, FILE* result) {
+void writeModel(const std::vector<std::vector<int>>& worlds, const Run& run) {
   std::fflush(stdout);
-  printS5Model(worlds, names, result != nullptr ? result : stderr);
-  if (result != nullptr) std::fclose(result);
+  printS5Model(worlds, run.names, run.result() != nullptr ? run.result() : stderr);
 }
 
 // Once encoded, the clause set is needed no more; on large inputs it is a
 // good part of the memory the solver would otherwise share the machine with.
 void releaseClauses(S5clauSet& cs) { std::vector<std::vector<S5lit>>().swap(cs.clauses); }
 
-void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
-                const AtomNames& names) {
+void solveOneShot(S5clauSet& cs, Run& run) {
+  const S5Options& opt = run.options;
   Trans2SAT enc;
   enc.TranS52SAT(cs);
-  printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
+  printTimeLine("Tran2SAT_time(ms):", cpuTime() - run.normalFormDone);
   writeS5NF(cs, opt);
   if (opt.satcnf) writeOptionalFile(opt.satcnfFile, [&](FILE* f) { enc.printSATclau(f); });
   if (opt.noResult) {
@@ -52,42 +51,41 @@ void runOneShot(S5clauSet& cs, const S5Options& opt, FILE* result, double start,
     sat.announce();
     sat.addAll(enc.satClauses);
     Verdict verdict = sat.solve();
-    sat.report(verdict, nullptr, result);
-    printTotalTime(start);
-    if (opt.model && verdict == Verdict::Sat) writeModel(enc.decodeModel([&](int v) { return sat.isTrue(v); }), names, result);
+    sat.report(verdict, nullptr, run.result());
+    printTotalTime(run.start);
+    if (opt.model && verdict == Verdict::Sat) writeModel(enc.decodeModel([&](int v) { return sat.isTrue(v); }), run);
   } catch (const std::bad_alloc&) {
     SatSolver::outOfMemory();
-    printTotalTime(start);
+    printTotalTime(run.start);
   }
 }
 
-void runLazy(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1, const AtomNames& names) {
+void solveWithLazyWorlds(S5clauSet& cs, Run& run) {
   try {
     SatSolver sat(1, true);
     LazyOutcome out = solveLazily(cs, sat, [&] {
-      printTimeLine("Tran2SAT_time(ms):", cpuTime() - t1);
-      writeS5NF(cs, opt);
+      printTimeLine("Tran2SAT_time(ms):", cpuTime() - run.normalFormDone);
+      writeS5NF(cs, run.options);
       releaseClauses(cs);
     });
     char note[96];
     std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", out.activeWorlds, cs.worldN, out.rounds);
-    sat.report(out.verdict, note, result);
-    printTotalTime(start);
-    if (opt.model && out.verdict == Verdict::Sat) writeModel(out.model, names, result);
+    sat.report(out.verdict, note, run.result());
+    printTotalTime(run.start);
+    if (run.options.model && out.verdict == Verdict::Sat) writeModel(out.model, run);
   } catch (const std::bad_alloc&) {
     SatSolver::outOfMemory();
-    printTotalTime(start);
+    printTotalTime(run.start);
   }
 }
 
 }  // namespace
 
-void runDefaultSolve(S5clauSet& cs, const S5Options& opt, FILE* result, double start, double t1,
-                     const AtomNames& names) {
+void solveFormula(S5clauSet& cs, Run& run) {
   // The written CNF must be the one solved, and only the one-shot path builds one.
-  if (opt.oneShot || opt.satcnf || opt.noResult) {
-    runOneShot(cs, opt, result, start, t1, names);
-  } else {
-    runLazy(cs, opt, result, start, t1, names);
-  }
+  const S5Options& opt = run.options;
+  if (opt.oneShot || opt.satcnf || opt.noResult)
+    solveOneShot(cs, run);
+  else
+    solveWithLazyWorlds(cs, run);
 }
