@@ -11,7 +11,9 @@ namespace {
 // Nodes live in chunks of many nodes that never move, so node addresses stay
 // valid; one allocation per chunk instead of one per few nodes (a deque's
 // blocks hold 16 nodes). The pool is released at exit, which keeps leak
-// checkers quiet.
+// checkers quiet. One pool per node kind for the whole process: the parser's
+// actions (generated code) and every pass allocate nodes, and threading a
+// pool through the generated parser is not possible.
 template <class Node>
 class NodePool {
  public:

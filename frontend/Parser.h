@@ -5,11 +5,6 @@
 #include "frontend/ASTNode.h"
 #include "frontend/AtomNames.h"
 
-extern FILE* yyin;
-extern int yylineno;
-extern char* yytext;
-extern bool lexicalErrorSeen;  // set by the scanner when it reported an error
-
 // Parses one whole formula file from `input` (any earlier parse is forgotten).
 // ensure: 0, `root` a new NT_ROOT node over the formula with internal atom
 // numbers (pN is N; p0 and the vN above the largest pN, in order of first

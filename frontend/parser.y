@@ -16,9 +16,12 @@
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 1048576
 
+// The scanner's globals (lexer.l says why they are global).
 int yylex();
+extern FILE* yyin;
 extern char* yytext;
 extern int yylineno;
+extern bool lexicalErrorSeen;  // set by the scanner when it reported an error
 void yyerror(ASTNode*& root, const char* msg);
 
 namespace {

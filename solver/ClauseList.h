@@ -9,15 +9,6 @@
 
 class ClauseList {
  public:
-  ClauseList() = default;
-  // Each inner list holds a whole clause, closing 0 included.
-  ClauseList(const std::vector<std::vector<int>>& clauses) {  // NOLINT: tables of clauses convert
-    for (const auto& c : clauses) {
-      ints.insert(ints.end(), c.begin(), c.end());
-      count++;
-    }
-  }
-
   // Appends one int to the clause under construction; 0 closes it.
   void push(int x) {
     ints.push_back(x);

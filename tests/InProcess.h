@@ -39,11 +39,13 @@ inline std::string printedBy(const std::function<void(FILE*)>& write) {
   return s;
 }
 
-// The only lines that know the encoder's clause-list type: a list from
-// clauses of literals each ended by 0, and the number of clauses in a list.
-using ClauseList = decltype(Trans2SAT::satClauses);
-inline ClauseList clauseList(const std::vector<std::vector<int>>& clauses) { return clauses; }
-inline size_t clauseCount(const ClauseList& list) { return list.size(); }
+// A clause list from clauses of literals, each ended by 0.
+inline ClauseList clauseList(const std::vector<std::vector<int>>& clauses) {
+  ClauseList list;
+  for (const auto& c : clauses)
+    for (int x : c) list.push(x);
+  return list;
+}
 
 // How the constants and modalities are written.
 struct Spelling {

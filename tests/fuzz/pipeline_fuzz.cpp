@@ -58,7 +58,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
   if (classic) {
     Trans2SAT enc;
     enc.TranS52SAT(cs);
-    if (clauseCount(enc.satClauses) > kMaxSatClauses) return out;
+    if (enc.satClauses.size() > kMaxSatClauses) return out;
     SatSolver sat(0);
     sat.addAll(enc.satClauses);
     out.verdict = sat.solve();
