@@ -314,6 +314,8 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   maxAtom = 0;
   rigidAtoms.clear();
   namedDiamonds.clear();
+  namedSubformulas.clear();
+  nameEquivalenceOperands(root);
   removeImply(root);
   trans2NNF(root);
   removeTF(root);
