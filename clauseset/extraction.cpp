@@ -335,8 +335,10 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   size_t passes = 0, largest = treeSize(mb);
   while (!isS5CNF(mb)) {
     dfsReduct(mb);
-    largest = std::max(largest, treeSize(mb));
-    if (++passes > 16 * largest + 1000) {
+    // The size is taken again only when the bound is reached: a walk over the
+    // whole tree after every pass would cost as much as the pass itself.
+    if (++passes > 16 * largest + 1000) largest = std::max(largest, treeSize(mb));
+    if (passes > 16 * largest + 1000) {
       std::printf("* Error(599): Internal error: the S5-NF reduction makes no progress!\n");
       std::fflush(stdout);
       return -1;

@@ -31,9 +31,10 @@ class S5NFTrans {
 
   // Propositional passes on the binary tree, each called with the NT_ROOT node.
   // All are iterative so that the deepest tree the parser accepts is safe.
-  // Replaces every operand of an equivalence whose expansion would exceed a
-  // small budget by a fresh atom, defined equivalent to it and conjoined to
-  // the formula, so that nested equivalences expand in linear size.
+  // When the expanded equivalences would exceed a budget, replaces every
+  // operand of an equivalence that is not a literal by a fresh atom, defined
+  // equivalent to it and conjoined to the formula, so that nested
+  // equivalences expand in linear size.
   // require: called on the NT_ROOT node before removeImply; raises maxAtom.
   void nameEquivalenceOperands(ASTNode* root);
   struct Definition {
@@ -41,6 +42,7 @@ class S5NFTrans {
     ASTNode* formula;
     bool global;  // in every world, not only in world 0
   };
+  uint64_t expandEquivalences(ASTNode* root, bool name, std::vector<Definition>& definitions);
   ASTNode* nameOperand(ASTNode* formula, ASTNode* iff, bool global, std::vector<Definition>& definitions);
   void removeImply(ASTNode* node);  // ensure: no NT_IMPLY / NT_IFF left
   void trans2NNF(ASTNode* node);    // ensure: NT_NOT only above leaves; maxAtom set

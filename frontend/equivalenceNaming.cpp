@@ -1,8 +1,8 @@
 // Naming the large operands of equivalences before they are expanded.
 // A <-> B expands to (~A | B) & (~B' | A') with copies of both operands, so
-// equivalences nested n deep copy their innermost operands 2^n times. An
-// operand whose expansion is larger than a small budget is replaced by a fresh
-// atom x, and x <-> A is conjoined to the formula. In S5 every world sees every
+// equivalences nested n deep copy their innermost operands 2^n times. When
+// that would matter, every operand A larger than a literal is replaced by a
+// fresh atom x, and x <-> A is conjoined to the formula. In S5 every world sees every
 // world, so [r1](x <-> A) fixes x to A in every world and keeps satisfiability
 // in both directions; an operand that no modality encloses is evaluated in
 // world 0 only, and there the plain x <-> A does the same at lower cost.
@@ -13,10 +13,12 @@
 
 namespace {
 
-// Operands whose expansion stays within this many nodes are copied as before:
-// small formulas keep their normal form, while every expanded equivalence
-// stays below 5 + 4 * budget nodes, so nesting costs a constant factor.
-const uint64_t kOperandBudget = 40;
+// A formula whose equivalences expand to at most this many nodes is left as
+// it is, so small formulas keep their normal form. Beyond it every operand of
+// an equivalence larger than a literal is named, which makes the expansion
+// linear: an equivalence of two literals expands to 13 nodes.
+const uint64_t kFormulaBudget = uint64_t(1) << 16;
+const uint64_t kLiteralSize = 2;
 const uint64_t kSaturated = uint64_t(1) << 40;
 
 uint64_t capped(uint64_t n) { return std::min(n, kSaturated); }
@@ -59,6 +61,8 @@ size_t S5NFTrans::KeyHash::operator()(const std::vector<int>& key) const {
 
 void S5NFTrans::nameEquivalenceOperands(ASTNode* root) {
   if (!root || binaryNodesCreated(NT_IFF) == 0) return;
+  std::vector<Definition> definitions;
+  if (expandEquivalences(root, false, definitions) <= kFormulaBudget) return;
   // Fresh atoms lie above every atom of the formula, so find the largest first.
   std::vector<const ASTNode*> scan{root};
   while (!scan.empty()) {
@@ -68,6 +72,22 @@ void S5NFTrans::nameEquivalenceOperands(ASTNode* root) {
     if (n->left) scan.push_back(n->left);
     if (n->right) scan.push_back(n->right);
   }
+  expandEquivalences(root, true, definitions);
+  if (definitions.empty()) return;
+  ASTNode* formula = root->left;
+  for (const Definition& d : definitions) {
+    ASTNode* definition = linked(NT_IFF, newASTNode(NT_ATOM, d.name), d.formula);
+    if (d.global) definition = linked(NT_BOX, definition, nullptr);
+    formula = linked(NT_AND, formula, definition);
+  }
+  root->left = formula;
+  formula->parent = root;
+}
+
+// The size of the formula at `root` once its implications and equivalences
+// are expanded; with `name`, every operand of an equivalence larger than a
+// literal is named first (bottom-up, so an operand holds names of its own).
+uint64_t S5NFTrans::expandEquivalences(ASTNode* root, bool name, std::vector<Definition>& definitions) {
   struct Frame {
     ASTNode* node;
     bool inModal;  // some modality encloses the node
@@ -75,7 +95,6 @@ void S5NFTrans::nameEquivalenceOperands(ASTNode* root) {
   };
   std::vector<Frame> todo{{root, false, false}};
   std::vector<uint64_t> sizes;  // expanded sizes of the finished subtrees, in post-order
-  std::vector<Definition> definitions;
   while (!todo.empty()) {
     Frame f = todo.back();
     todo.pop_back();
@@ -91,8 +110,8 @@ void S5NFTrans::nameEquivalenceOperands(ASTNode* root) {
     if (n->right) right = sizes.back(), sizes.pop_back();
     if (n->left) left = sizes.back(), sizes.pop_back();
     if (n->type == NT_IFF) {
-      if (left > kOperandBudget) left = 1, n->left = nameOperand(n->left, n, f.inModal, definitions);
-      if (right > kOperandBudget) right = 1, n->right = nameOperand(n->right, n, f.inModal, definitions);
+      if (name && left > kLiteralSize) left = 1, n->left = nameOperand(n->left, n, f.inModal, definitions);
+      if (name && right > kLiteralSize) right = 1, n->right = nameOperand(n->right, n, f.inModal, definitions);
       sizes.push_back(capped(5 + 2 * (left + right)));
     } else if (n->type == NT_IMPLY) {
       sizes.push_back(capped(2 + left + right));
@@ -100,15 +119,7 @@ void S5NFTrans::nameEquivalenceOperands(ASTNode* root) {
       sizes.push_back(capped(1 + left + right));
     }
   }
-  if (definitions.empty()) return;
-  ASTNode* formula = root->left;
-  for (const Definition& d : definitions) {
-    ASTNode* definition = linked(NT_IFF, newASTNode(NT_ATOM, d.name), d.formula);
-    if (d.global) definition = linked(NT_BOX, definition, nullptr);
-    formula = linked(NT_AND, formula, definition);
-  }
-  root->left = formula;
-  formula->parent = root;
+  return sizes.back();
 }
 
 // The atom that stands for `formula`, an operand of `iff`: the name of an equal

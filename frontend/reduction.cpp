@@ -5,6 +5,7 @@
 // moved into the removed entry is skipped for this pass, exactly as if the
 // entry had been erased at once.
 #include <algorithm>
+#include <cstdint>
 #include <queue>
 
 #include "clauseset/S5shape.h"
@@ -66,11 +67,54 @@ std::vector<int> literalsBelow(mbASTNode* top) {
   return lits;
 }
 
+// Distribution of a disjunction runs while the product of its conjunctions'
+// sizes (the clauses it yields) times the disjunction's size stays within
+// this budget; beyond it the conjunctions are named instead of copied.
+const uint64_t kDistributionBudget = 4096;
+
+// Tags that keep these keys apart from those of the binary tree.
+const int kPlainTag = -2001, kGlobalTag = -2002;
+
+std::vector<int> subtreeKey(const mbASTNode* top, bool global) {
+  std::vector<int> key{global ? kGlobalTag : kPlainTag};
+  std::vector<const mbASTNode*> todo{top};
+  while (!todo.empty()) {
+    const mbASTNode* n = todo.back();
+    todo.pop_back();
+    key.push_back(n->type);
+    key.push_back(n->atom);
+    key.push_back(static_cast<int>(n->children.size()));
+    for (size_t i = n->children.size(); i-- > 0;) todo.push_back(n->children[i]);
+  }
+  return key;
+}
+
+bool hasModalAncestor(const mbASTNode* n) {
+  for (const mbASTNode* a = n->parent; a != nullptr; a = a->parent)
+    if (isModal(a)) return true;
+  return false;
+}
+
+// Whether distributing every conjunction of the disjunction n stays within
+// the budget: the clauses it yields (the product of the conjunctions' sizes)
+// times their width (n's number of disjuncts).
+bool isWithinBudget(const mbASTNode* n) {
+  uint64_t limit = kDistributionBudget / std::max<size_t>(n->children.size(), 1);
+  uint64_t clauses = 1;
+  for (const mbASTNode* a : n->children) {
+    if (a->type != NT_AND) continue;
+    clauses *= std::max<size_t>(a->children.size(), 1);
+    if (clauses > limit) return false;
+  }
+  return true;
+}
+
 class ReductionPass {
  public:
   explicit ReductionPass(S5NFTrans& t) : trans(t) {}
 
   void run(mbASTNode* top) {
+    root = top;
     visit(top, 0, false);
     while (!walks.empty()) {
       size_t w = walks.size() - 1;
@@ -100,6 +144,7 @@ class ReductionPass {
   };
 
   S5NFTrans& trans;
+  mbASTNode* root = nullptr;
   std::vector<Walk> walks;
   // Whether the node being visited sits in a parent whose children are being walked.
   bool inWalk = false;
@@ -342,6 +387,10 @@ class ReductionPass {
     auto& ch = n->children;
     auto it = std::find_if(ch.begin(), ch.end(), [](mbASTNode* a) { return a->type == NT_AND; });
     if (it == ch.end()) return false;
+    if (!isWithinBudget(n)) {
+      nameConjunctions(n);
+      return true;
+    }
     mbASTNode* conj = *it;
     std::vector<mbASTNode*> others;
     for (mbASTNode* a : ch)
@@ -361,6 +410,42 @@ class ReductionPass {
       replaceWith(n, newWithChildren(NT_AND, clauses));
     }
     return true;
+  }
+
+  // Every conjunction C among the disjuncts of n becomes an atom y with the
+  // definitions ~y | Ci, one per conjunct: y implies C, which is all that a
+  // positive occurrence needs. Under a modality y may stand in any world, and
+  // in S5 every world sees every world, so [r1](~y | Ci) defines it in all of
+  // them; outside every modality the disjunction is read in world 0 only and
+  // the plain clauses do. Equal conjunctions share one name.
+  void nameConjunctions(mbASTNode* n) {
+    bool global = hasModalAncestor(n);
+    for (mbASTNode*& conj : n->children) {
+      if (conj->type != NT_AND) continue;
+      auto named = trans.namedSubformulas.emplace(subtreeKey(conj, global), 0);
+      if (named.second) {
+        int y = freshAtom();
+        named.first->second = y;
+        for (mbASTNode* a : conj->children) {
+          mbASTNode* clause = newWithChildren(NT_OR, {newWithChildren(NT_NOT, {newMbASTNode(NT_ATOM, y)})});
+          appendTo(clause, a->type == NT_OR ? a->children : std::vector<mbASTNode*>{a});
+          addDefinition(global ? newWithChildren(NT_BOX, {clause}) : clause);
+        }
+      }
+      conj = newMbASTNode(NT_ATOM, named.first->second);
+      conj->parent = n;
+    }
+  }
+
+  // Conjoins a definition to the whole formula.
+  void addDefinition(mbASTNode* definition) {
+    mbASTNode* top = root->children[0];
+    if (top->type != NT_AND) {
+      top = newWithChildren(NT_AND, {top});
+      root->children[0] = top;
+      top->parent = root;
+    }
+    appendTo(top, {definition});
   }
 };
 
