@@ -329,11 +329,40 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
     out = std::move(clauSet);
     return 2;
   }
+  mbASTNode* mb = reduceToS5CNF(root, false);
+  if (mb != nullptr && overBudget) mb = reduceToS5CNF(root, true);
+  if (mb == nullptr) return -1;
+  readS5CNF(mb);
+  out = std::move(clauSet);
+  return 2;
+}
+
+// The multi-branch tree of the formula at root, reduced to S5-CNF shape, or
+// null after reporting that the reduction makes no progress. Without
+// `eagerly`, distribution copies until the copies reach a limit that grows
+// with the formula; then the reduction stops with overBudget set, and its
+// clauses, names and atoms are left for the caller to drop by running it
+// again with `eagerly`.
+mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
+  if (eagerly) {
+    clauSet.clauses.resize(definedBeforeReduction);
+    maxAtom = maxAtomBeforeReduction;
+    rigidAtoms.clear();
+    namedDiamonds.clear();
+    namedSubformulas.clear();  // names past maxAtom would be taken again
+  } else {
+    definedBeforeReduction = clauSet.clauses.size();
+    maxAtomBeforeReduction = maxAtom;
+  }
+  nameEagerly = eagerly;
+  overBudget = false;
+  copiedNodes = 0;
   mbASTNode* mb = trans2MultiBranchAST(root);
   // Every rule makes progress, so a reduction that terminates needs far fewer
   // passes than this; reaching it means a rule has stopped making progress.
   size_t passes = 0, largest = treeSize(mb);
-  while (!isS5CNF(mb)) {
+  copyLimit = (size_t(1) << 18) + 4 * largest;
+  while (!overBudget && !isS5CNF(mb)) {
     dfsReduct(mb);
     // The size is taken again only when the bound is reached: a walk over the
     // whole tree after every pass would cost as much as the pass itself.
@@ -341,10 +370,8 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
     if (passes > 16 * largest + 1000) {
       std::printf("* Error(599): Internal error: the S5-NF reduction makes no progress!\n");
       std::fflush(stdout);
-      return -1;
+      return nullptr;
     }
   }
-  readS5CNF(mb);
-  out = std::move(clauSet);
-  return 2;
+  return mb;
 }

@@ -28,6 +28,13 @@ class S5NFTrans {
     size_t operator()(const std::vector<int>& key) const;
   };
   std::unordered_map<std::vector<int>, int, KeyHash> namedSubformulas;
+  // Distribution copies while the copies stay below copyLimit nodes in all;
+  // a reduction that reaches it sets overBudget and is run again from the
+  // start with nameEagerly, which names a conjunction unless its
+  // distribution is tiny (trans2NF does both).
+  bool nameEagerly = false;
+  bool overBudget = false;
+  size_t copiedNodes = 0, copyLimit = 0;
 
   // Propositional passes on the binary tree, each called with the NT_ROOT node.
   // All are iterative so that the deepest tree the parser accepts is safe.
@@ -49,6 +56,9 @@ class S5NFTrans {
   void removeTF(ASTNode* root);     // ensure: no constant, or the root's child is one
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
+  mbASTNode* reduceToS5CNF(ASTNode* root, bool eagerly);
+  size_t definedBeforeReduction = 0;
+  int maxAtomBeforeReduction = 0;
   void dfsReduct(mbASTNode* node);
   // Extracts the clauses of an S5-CNF tree into clauSet, cleans clauSet up
   // and returns a copy of it (trans2NF moves it out instead: no copy).

@@ -71,6 +71,8 @@ std::vector<int> literalsBelow(mbASTNode* top) {
 // sizes (the clauses it yields) times the disjunction's size stays within
 // this budget; beyond it the conjunctions are named instead of copied.
 const uint64_t kDistributionBudget = 4096;
+// The same when naming eagerly, on clauses times the disjunction's size.
+const uint64_t kEagerBudget = 64;
 
 // Tags that keep these keys apart from those of the binary tree.
 const int kPlainTag = -2001, kGlobalTag = -2002;
@@ -89,6 +91,19 @@ std::vector<int> subtreeKey(const mbASTNode* top, bool global) {
   return key;
 }
 
+// The number of nodes of the subtree at n, counted up to limit + 1.
+uint64_t subtreeSize(const mbASTNode* n, uint64_t limit) {
+  uint64_t size = 0;
+  std::vector<const mbASTNode*> todo{n};
+  while (!todo.empty() && size <= limit) {
+    const mbASTNode* m = todo.back();
+    todo.pop_back();
+    size++;
+    for (const mbASTNode* c : m->children) todo.push_back(c);
+  }
+  return size;
+}
+
 bool hasModalAncestor(const mbASTNode* n) {
   for (const mbASTNode* a = n->parent; a != nullptr; a = a->parent)
     if (isModal(a)) return true;
@@ -97,16 +112,18 @@ bool hasModalAncestor(const mbASTNode* n) {
 
 // Whether distributing every conjunction of the disjunction n stays within
 // the budget: the clauses it yields (the product of the conjunctions' sizes)
-// times their width (n's number of disjuncts).
-bool isWithinBudget(const mbASTNode* n) {
-  uint64_t limit = kDistributionBudget / std::max<size_t>(n->children.size(), 1);
+// times their width (n's number of disjuncts). When naming eagerly, the width
+// is n's whole size, so that nothing large is ever copied.
+bool isWithinBudget(const mbASTNode* n, bool eagerly) {
+  uint64_t budget = eagerly ? kEagerBudget : kDistributionBudget;
+  uint64_t limit = budget / std::max<size_t>(n->children.size(), 1);
   uint64_t clauses = 1;
   for (const mbASTNode* a : n->children) {
     if (a->type != NT_AND) continue;
     clauses *= std::max<size_t>(a->children.size(), 1);
     if (clauses > limit) return false;
   }
-  return true;
+  return !eagerly || subtreeSize(n, budget / clauses) <= budget / clauses;
 }
 
 class ReductionPass {
@@ -386,8 +403,8 @@ class ReductionPass {
   bool distribute(mbASTNode* n) {
     auto& ch = n->children;
     auto it = std::find_if(ch.begin(), ch.end(), [](mbASTNode* a) { return a->type == NT_AND; });
-    if (it == ch.end()) return false;
-    if (!isWithinBudget(n)) {
+    if (it == ch.end() || trans.overBudget) return false;
+    if (!isWithinBudget(n, trans.nameEagerly)) {
       nameConjunctions(n);
       return true;
     }
@@ -396,6 +413,8 @@ class ReductionPass {
     for (mbASTNode* a : ch)
       if (a != conj) others.push_back(a);
     mbASTNode* rest = newWithChildren(NT_OR, others);
+    trans.copiedNodes += subtreeSize(rest, SIZE_MAX) * conj->children.size();
+    if (trans.copiedNodes > trans.copyLimit) trans.overBudget = true;
     std::vector<mbASTNode*> clauses;
     for (mbASTNode* a : conj->children) {
       mbASTNode* copy = M_copySubtree2(rest, nullptr);
