@@ -343,6 +343,9 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
 // with the formula; then the reduction stops with overBudget set, and its
 // clauses, names and atoms are left for the caller to drop by running it
 // again with `eagerly`.
+// Literals of the fully distributed formula up to which distribution is tried.
+const uint64_t kSmallDistribution = uint64_t(1) << 18;
+
 mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   if (eagerly) {
     clauSet.clauses.resize(definedBeforeReduction);
@@ -358,6 +361,11 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   overBudget = false;
   copiedNodes = 0;
   mbASTNode* mb = trans2MultiBranchAST(root);
+  // A formula whose distribution is plainly large is named eagerly at once.
+  if (!eagerly && !isSmallWhenDistributed(mb, kSmallDistribution)) {
+    overBudget = true;
+    return mb;
+  }
   // Every rule makes progress, so a reduction that terminates needs far fewer
   // passes than this; reaching it means a rule has stopped making progress.
   size_t passes = 0, largest = treeSize(mb);

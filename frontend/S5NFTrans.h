@@ -57,6 +57,7 @@ class S5NFTrans {
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
   mbASTNode* reduceToS5CNF(ASTNode* root, bool eagerly);
+  static bool isSmallWhenDistributed(mbASTNode* top, uint64_t limit);
   size_t definedBeforeReduction = 0;
   int maxAtomBeforeReduction = 0;
   void dfsReduct(mbASTNode* node);

@@ -470,6 +470,47 @@ class ReductionPass {
 
 }  // namespace
 
+// Whether the clauses of the formula at `top`, fully distributed, hold at
+// most `limit` literals. Modalities are looked through: a Box spreads over a
+// conjunction and a Diamond over a disjunction, which keeps the estimate an
+// upper bound on what distribution makes of the formula.
+bool S5NFTrans::isSmallWhenDistributed(mbASTNode* top, uint64_t limit) {
+  struct Size {
+    uint64_t clauses, literals;
+  };
+  auto cap = [limit](uint64_t x) { return std::min(x, limit + 1); };
+  std::vector<std::pair<mbASTNode*, bool>> todo{{top, false}};
+  std::vector<Size> sizes;
+  while (!todo.empty()) {
+    auto [n, childrenDone] = todo.back();
+    todo.pop_back();
+    if (!childrenDone) {
+      todo.push_back({n, true});
+      if (!isLiteralNode(n))
+        for (mbASTNode* c : n->children) todo.push_back({c, false});
+      continue;
+    }
+    if (isLiteralNode(n) || n->children.empty()) {
+      sizes.push_back({1, 1});
+      continue;
+    }
+    Size s = n->type == NT_OR ? Size{1, 0} : Size{0, 0};
+    for (size_t i = 0; i < n->children.size(); i++) {
+      Size c = sizes.back();
+      sizes.pop_back();
+      if (n->type == NT_OR) {
+        s.literals = cap(s.literals * c.clauses + c.literals * s.clauses);
+        s.clauses = cap(s.clauses * c.clauses);
+      } else {
+        s.clauses = cap(s.clauses + c.clauses);
+        s.literals = cap(s.literals + c.literals);
+      }
+    }
+    sizes.push_back(s);
+  }
+  return sizes.back().literals <= limit;
+}
+
 void S5NFTrans::dfsReduct(mbASTNode* node) {
   ReductionPass pass(*this);
   pass.run(node);
