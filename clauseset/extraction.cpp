@@ -337,15 +337,18 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   return 2;
 }
 
-// The multi-branch tree of the formula at root, reduced to S5-CNF shape, or
-// null after reporting that the reduction makes no progress. Without
-// `eagerly`, distribution copies until the copies reach a limit that grows
-// with the formula; then the reduction stops with overBudget set, and its
-// clauses, names and atoms are left for the caller to drop by running it
-// again with `eagerly`.
-// Literals of the fully distributed formula up to which distribution is tried.
+// Literals of the fully distributed formula up to which copying is tried:
+// the smallest power of two under which every formula of the golden files
+// keeps its normal form.
 const uint64_t kSmallDistribution = uint64_t(1) << 18;
 
+// The multi-branch tree of the formula at root, reduced to S5-CNF shape, or
+// null after reporting that the reduction makes no progress. Without
+// `eagerly`, a formula whose distribution is estimated small is reduced by
+// copying, until the copies reach a limit that grows with the formula; a
+// formula estimated large, or one that reaches the limit, is left with
+// overBudget set, and its clauses, names and atoms are dropped when the
+// caller runs the reduction again with `eagerly`.
 mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   if (eagerly) {
     clauSet.clauses.resize(definedBeforeReduction);
@@ -361,7 +364,6 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   overBudget = false;
   copiedNodes = 0;
   mbASTNode* mb = trans2MultiBranchAST(root);
-  // A formula whose distribution is plainly large is named eagerly at once.
   if (!eagerly && !isSmallWhenDistributed(mb, kSmallDistribution)) {
     overBudget = true;
     return mb;

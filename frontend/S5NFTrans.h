@@ -31,13 +31,18 @@ class S5NFTrans {
   // Distribution copies while the copies stay below copyLimit nodes in all;
   // a reduction that reaches it sets overBudget and is run again from the
   // start with nameEagerly, which names a conjunction unless its
-  // distribution is tiny (trans2NF does both).
+  // distribution is tiny (reduceToS5CNF and trans2NF do both). What a
+  // restart drops: the clauses from definedBeforeReduction on, and the
+  // atoms above maxAtomBeforeReduction.
   bool nameEagerly = false;
   bool overBudget = false;
   size_t copiedNodes = 0, copyLimit = 0;
+  size_t definedBeforeReduction = 0;
+  int maxAtomBeforeReduction = 0;
 
   // Propositional passes on the binary tree, each called with the NT_ROOT node.
   // All are iterative so that the deepest tree the parser accepts is safe.
+
   // When the expanded equivalences would exceed a budget, replaces every
   // operand of an equivalence that is not a literal by a fresh atom, defined
   // equivalent to it and conjoined to the formula, so that nested
@@ -58,8 +63,6 @@ class S5NFTrans {
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
   mbASTNode* reduceToS5CNF(ASTNode* root, bool eagerly);
   static bool isSmallWhenDistributed(mbASTNode* top, uint64_t limit);
-  size_t definedBeforeReduction = 0;
-  int maxAtomBeforeReduction = 0;
   void dfsReduct(mbASTNode* node);
   // Extracts the clauses of an S5-CNF tree into clauSet, cleans clauSet up
   // and returns a copy of it (trans2NF moves it out instead: no copy).

@@ -470,10 +470,9 @@ class ReductionPass {
 
 }  // namespace
 
-// Whether the clauses of the formula at `top`, fully distributed, hold at
-// most `limit` literals. Modalities are looked through: a Box spreads over a
-// conjunction and a Diamond over a disjunction, which keeps the estimate an
-// upper bound on what distribution makes of the formula.
+// Whether the clauses of the formula at `top`, fully distributed, are
+// estimated to hold at most `limit` literals. Modalities are looked through,
+// as a Box spreads over a conjunction and a Diamond over a disjunction.
 bool S5NFTrans::isSmallWhenDistributed(mbASTNode* top, uint64_t limit) {
   struct Size {
     uint64_t clauses, literals;
