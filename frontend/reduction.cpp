@@ -74,6 +74,9 @@ const uint64_t kDistributionBudget = 4096;
 // The same when naming eagerly, on clauses times the disjunction's size.
 const uint64_t kEagerBudget = 64;
 
+// Conjunctions of at most this many nodes share their names.
+const uint64_t kShareLimit = 256;
+
 // Tags that keep these keys apart from those of the binary tree.
 const int kPlainTag = -2001, kGlobalTag = -2002;
 
@@ -436,22 +439,29 @@ class ReductionPass {
   // positive occurrence needs. Under a modality y may stand in any world, and
   // in S5 every world sees every world, so [r1](~y | Ci) defines it in all of
   // them; outside every modality the disjunction is read in world 0 only and
-  // the plain clauses do. Equal conjunctions share one name.
+  // the plain clauses do. Equal small conjunctions share one name.
   void nameConjunctions(mbASTNode* n) {
     bool global = hasModalAncestor(n);
     for (mbASTNode*& conj : n->children) {
       if (conj->type != NT_AND) continue;
-      auto named = trans.namedSubformulas.emplace(subtreeKey(conj, global), 0);
-      if (named.second) {
-        int y = freshAtom();
-        named.first->second = y;
+      // Only small conjunctions are looked up: the conjunctions of a deeply
+      // nested formula contain each other, and writing each out in full
+      // would cost the square of the depth.
+      int y = 0;
+      if (subtreeSize(conj, kShareLimit) <= kShareLimit) {
+        auto named = trans.namedSubformulas.emplace(subtreeKey(conj, global), 0);
+        if (!named.second) y = named.first->second;
+        else named.first->second = trans.maxAtom + 1;
+      }
+      if (y == 0) {
+        y = freshAtom();
         for (mbASTNode* a : conj->children) {
           mbASTNode* clause = newWithChildren(NT_OR, {newWithChildren(NT_NOT, {newMbASTNode(NT_ATOM, y)})});
           appendTo(clause, a->type == NT_OR ? a->children : std::vector<mbASTNode*>{a});
           addDefinition(global ? newWithChildren(NT_BOX, {clause}) : clause);
         }
       }
-      conj = newMbASTNode(NT_ATOM, named.first->second);
+      conj = newMbASTNode(NT_ATOM, y);
       conj->parent = n;
     }
   }
