@@ -6,8 +6,9 @@ Usage: gen_families.py FAMILY VERSION N [--seed S] [--vars V --clauses L --depth
 VERSION p: the file is ~(A -> B) for a valid A -> B, so the expected verdict is
 UNSATISFIABLE; VERSION n: the same shape with a conclusion B that does not
 follow, expected SATISFIABLE. The first line says which: `// expect: ...`.
-Every family grows polynomially in N (no equivalences, no Box over a
-disjunction of conjunctions, which the normal form would distribute).
+The first six families grow polynomially in N and stay close to clause
+form; the last six are far from it (equivalences, exclusive-or, disjunctions
+of conjunctions), which the normal form names instead of copying.
 
 Below, [] is Box, <> is Diamond; in S5 a modal formula has the same truth
 value in every world, which is what the arguments use.
@@ -49,6 +50,18 @@ m3cnf   Random modal 3-CNF: L clauses of three literals over V atoms, modal
         Box or Diamond over a three-literal clause of depth d-1. The
         verdict is not known: `// expect: unknown`. N is L unless --clauses
         is given; VERSION is ignored.
+eqchain (p1 <-> (p2 <-> ... pN)). n: the chain alone. p: the chain is not
+        equivalent to the same chain over pN..p1 (equivalence is associative
+        and commutative), which is unsatisfiable.
+xorchain The same with exclusive-or ~(a <-> b) in place of <->.
+dnf     (p1 & p2 & p3) | (p4 & p5 & p6) | ... N terms. n: alone. p: with
+        the first atom of every term false.
+boxdnf  [r1] over the dnf. p: also <r1> of the first atoms of all terms false.
+mixed   <r1>(eqchain of N) & [r1](dnf of N over other atoms). p: also
+        <r1> of the first atoms of all terms false.
+nonclausal  N random formulas of modal and propositional connectives
+        (&, |, ->, <->, ~, [r1], <r1>) over --vars atoms (default 20),
+        depth 8..12, conjoined. The verdict is not known.
 """
 import argparse
 import random
@@ -163,7 +176,76 @@ def m3cnf(rng, atoms, clauses, depth):
     return "\n& ".join("(%s)" % clause(depth) for _ in range(clauses))
 
 
-FAMILIES = ("branch", "ph", "alt", "indep", "clash", "m3cnf")
+def chain(atoms, xor):
+    # Built from the innermost operand outwards: no recursion.
+    f = atoms[-1]
+    for a in reversed(atoms[:-1]):
+        f = ("~(%s <-> %s)" if xor else "(%s <-> %s)") % (a, f)
+    return f
+
+
+def chain_family(version, n, xor):
+    atoms = ["p%d" % i for i in range(1, n + 1)]
+    if version == "n":
+        return chain(atoms, xor)
+    return "~(%s\n<-> %s)" % (chain(atoms, xor), chain(atoms[::-1], xor))
+
+
+def dnf_terms(n, first):
+    return ["(p%d & p%d & p%d)" % (first + 3 * i, first + 3 * i + 1, first + 3 * i + 2) for i in range(n)]
+
+
+def killed(n, first):
+    return conj("~p%d" % (first + 3 * i) for i in range(n))
+
+
+def eqchain(version, n):
+    return chain_family(version, n, False)
+
+
+def xorchain(version, n):
+    return chain_family(version, n, True)
+
+
+def dnf(version, n):
+    body = disj(dnf_terms(n, 1))
+    return body if version == "n" else "(%s)\n& %s" % (body, killed(n, 1))
+
+
+def boxdnf(version, n):
+    body = "[r1](%s)" % disj(dnf_terms(n, 1))
+    return body if version == "n" else "%s\n& <r1>(%s)" % (body, killed(n, 1))
+
+
+def mixed(version, n):
+    first = n + 1
+    body = "<r1>(%s)\n& [r1](%s)" % (chain(["p%d" % i for i in range(1, n + 1)], False),
+                                     disj(dnf_terms(n, first)))
+    return body if version == "n" else "%s\n& <r1>(%s)" % (body, killed(n, first))
+
+
+def nonclausal(rng, atoms, n):
+    def formula(d):
+        if d == 0:
+            a = "p%d" % rng.randint(1, atoms)
+            return a if rng.random() < 0.5 else "~" + a
+        r = rng.random()
+        if r < 0.1:
+            return "~" + formula(d - 1)
+        if r < 0.2:
+            return "%s%s" % ("[r1]" if rng.random() < 0.5 else "<r1>", formula(d - 1))
+        op = rng.choice(["&", "|", "|", "->", "<->"])
+        # One operand keeps the full depth, the other is shallow: size grows linearly in depth.
+        deep, shallow = formula(d - 1), formula(rng.randint(0, min(d - 1, 7)))
+        if rng.random() < 0.5:
+            deep, shallow = shallow, deep
+        return "(%s %s %s)" % (deep, op, shallow)
+
+    return "\n& ".join(formula(rng.randint(8, 12)) for _ in range(n))
+
+
+FAMILIES = ("branch", "ph", "alt", "indep", "clash", "m3cnf",
+            "eqchain", "xorchain", "dnf", "boxdnf", "mixed", "nonclausal")
 
 
 def main():
@@ -179,7 +261,13 @@ def main():
     if args.n < 1:
         ap.error("N must be at least 1")
 
-    if args.family == "m3cnf":
+    if args.family == "nonclausal":
+        rng = random.Random(args.seed)
+        expect = "unknown"
+        vars_ = args.vars if args.vars != 10 else 20
+        body = nonclausal(rng, vars_, args.n)
+        header = "// nonclausal vars=%d n=%d seed=%d" % (vars_, args.n, args.seed)
+    elif args.family == "m3cnf":
         rng = random.Random(args.seed)
         expect = "unknown"
         body = m3cnf(rng, args.vars, args.clauses if args.clauses else args.n, args.depth)

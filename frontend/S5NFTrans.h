@@ -1,6 +1,8 @@
 #pragma once
 // The transformation of a parsed formula into an S5 clause set.
+#include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,14 +21,48 @@ class S5NFTrans {
   // conjuncts as sorted, duplicate-free literal sets (themselves sorted and
   // duplicate-free): the names, one per key entry. An equal Diamond takes them.
   std::map<std::vector<std::vector<int>>, std::vector<int>> namedDiamonds;
+  // The name of every subformula named so far instead of being copied, keyed
+  // by its tree written out in pre-order and whether its definition holds in
+  // every world or only in world 0: equal subformulas share one name.
+  struct KeyHash {
+    size_t operator()(const std::vector<int>& key) const;
+  };
+  std::unordered_map<std::vector<int>, int, KeyHash> namedSubformulas;
+  // Distribution copies while the copies stay below copyLimit nodes in all;
+  // a reduction that reaches it sets overBudget and is run again from the
+  // start with nameEagerly, which names a conjunction unless its
+  // distribution is tiny (reduceToS5CNF and trans2NF do both). What a
+  // restart drops: the clauses from definedBeforeReduction on, and the
+  // atoms above maxAtomBeforeReduction.
+  bool nameEagerly = false;
+  bool overBudget = false;
+  size_t copiedNodes = 0, copyLimit = 0;
+  size_t definedBeforeReduction = 0;
+  int maxAtomBeforeReduction = 0;
 
   // Propositional passes on the binary tree, each called with the NT_ROOT node.
   // All are iterative so that the deepest tree the parser accepts is safe.
+
+  // When the expanded equivalences would exceed a budget, replaces every
+  // operand of an equivalence that is not a literal by a fresh atom, defined
+  // equivalent to it and conjoined to the formula, so that nested
+  // equivalences expand in linear size.
+  // require: called on the NT_ROOT node before removeImply; raises maxAtom.
+  void nameEquivalenceOperands(ASTNode* root);
+  struct Definition {
+    int name;
+    ASTNode* formula;
+    bool global;  // in every world, not only in world 0
+  };
+  uint64_t expandEquivalences(ASTNode* root, bool name, std::vector<Definition>& definitions);
+  ASTNode* nameOperand(ASTNode* formula, ASTNode* iff, bool global, std::vector<Definition>& definitions);
   void removeImply(ASTNode* node);  // ensure: no NT_IMPLY / NT_IFF left
   void trans2NNF(ASTNode* node);    // ensure: NT_NOT only above leaves; maxAtom set
   void removeTF(ASTNode* root);     // ensure: no constant, or the root's child is one
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
+  mbASTNode* reduceToS5CNF(ASTNode* root, bool eagerly);
+  static bool isSmallWhenDistributed(mbASTNode* top, uint64_t limit);
   void dfsReduct(mbASTNode* node);
   // Extracts the clauses of an S5-CNF tree into clauSet and cleans it up.
   void readS5CNF(mbASTNode* root);

@@ -307,6 +307,8 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   maxAtom = 0;
   rigidAtoms.clear();
   namedDiamonds.clear();
+  namedSubformulas.clear();
+  nameEquivalenceOperands(root);
   removeImply(root);
   trans2NNF(root);
   removeTF(root);
@@ -320,19 +322,59 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
     out = std::move(clauSet);
     return 2;
   }
-  mbASTNode* mb = trans2MultiBranchAST(root);
-  // Every rule makes progress, so a reduction that terminates needs far fewer
-  // passes than this; reaching it means a rule has stopped making progress.
-  size_t passes = 0, largest = treeSize(mb);
-  while (!isS5CNF(mb)) {
-    dfsReduct(mb);
-    largest = std::max(largest, treeSize(mb));
-    if (++passes > 16 * largest + 1000) {
-      printError(599, "Internal error: the S5-NF reduction makes no progress!");
-      return -1;
-    }
-  }
+  mbASTNode* mb = reduceToS5CNF(root, false);
+  if (mb != nullptr && overBudget) mb = reduceToS5CNF(root, true);
+  if (mb == nullptr) return -1;
   readS5CNF(mb);
   out = std::move(clauSet);
   return 2;
+}
+
+// Literals of the fully distributed formula up to which copying is tried:
+// the smallest power of two under which every formula of the golden files
+// keeps its normal form.
+const uint64_t kSmallDistribution = uint64_t(1) << 18;
+
+// The multi-branch tree of the formula at root, reduced to S5-CNF shape, or
+// null after reporting that the reduction makes no progress. Without
+// `eagerly`, a formula whose distribution is estimated small is reduced by
+// copying, until the copies reach a limit that grows with the formula; a
+// formula estimated large, or one that reaches the limit, is left with
+// overBudget set, and its clauses, names and atoms are dropped when the
+// caller runs the reduction again with `eagerly`.
+mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
+  if (eagerly) {
+    clauSet.clauses.resize(definedBeforeReduction);
+    maxAtom = maxAtomBeforeReduction;
+    rigidAtoms.clear();
+    namedDiamonds.clear();
+    namedSubformulas.clear();  // names past maxAtom would be taken again
+  } else {
+    definedBeforeReduction = clauSet.clauses.size();
+    maxAtomBeforeReduction = maxAtom;
+  }
+  nameEagerly = eagerly;
+  overBudget = false;
+  copiedNodes = 0;
+  mbASTNode* mb = trans2MultiBranchAST(root);
+  if (!eagerly && !isSmallWhenDistributed(mb, kSmallDistribution)) {
+    overBudget = true;
+    return mb;
+  }
+  // Every rule makes progress, so a reduction that terminates needs far fewer
+  // passes than this; reaching it means a rule has stopped making progress.
+  size_t passes = 0, largest = treeSize(mb);
+  copyLimit = (size_t(1) << 18) + 4 * largest;
+  while (!overBudget && !isS5CNF(mb)) {
+    dfsReduct(mb);
+    // The size is taken again only when the bound is reached: a walk over the
+    // whole tree after every pass would cost as much as the pass itself.
+    if (++passes > 16 * largest + 1000) largest = std::max(largest, treeSize(mb));
+    if (passes > 16 * largest + 1000) {
+      std::printf("* Error(599): Internal error: the S5-NF reduction makes no progress!\n");
+      std::fflush(stdout);
+      return nullptr;
+    }
+  }
+  return mb;
 }

@@ -5,6 +5,7 @@
 // moved into the removed entry is skipped for this pass, exactly as if the
 // entry had been erased at once.
 #include <algorithm>
+#include <cstdint>
 #include <queue>
 
 #include "frontend/S5shape.h"
@@ -66,11 +67,74 @@ std::vector<int> literalsBelow(mbASTNode* top) {
   return lits;
 }
 
+// Distribution of a disjunction runs while the product of its conjunctions'
+// sizes (the clauses it yields) times the disjunction's size stays within
+// this budget; beyond it the conjunctions are named instead of copied.
+const uint64_t kDistributionBudget = 4096;
+// The same when naming eagerly, on clauses times the disjunction's size.
+const uint64_t kEagerBudget = 64;
+
+// Conjunctions of at most this many nodes share their names.
+const uint64_t kShareLimit = 256;
+
+// Tags that keep these keys apart from those of the binary tree.
+const int kPlainTag = -2001, kGlobalTag = -2002;
+
+std::vector<int> subtreeKey(const mbASTNode* top, bool global) {
+  std::vector<int> key{global ? kGlobalTag : kPlainTag};
+  std::vector<const mbASTNode*> todo{top};
+  while (!todo.empty()) {
+    const mbASTNode* n = todo.back();
+    todo.pop_back();
+    key.push_back(n->type);
+    key.push_back(n->atom);
+    key.push_back(static_cast<int>(n->children.size()));
+    for (size_t i = n->children.size(); i-- > 0;) todo.push_back(n->children[i]);
+  }
+  return key;
+}
+
+// The number of nodes of the subtree at n, counted up to limit + 1.
+uint64_t subtreeSize(const mbASTNode* n, uint64_t limit) {
+  uint64_t size = 0;
+  std::vector<const mbASTNode*> todo{n};
+  while (!todo.empty() && size <= limit) {
+    const mbASTNode* m = todo.back();
+    todo.pop_back();
+    size++;
+    for (const mbASTNode* c : m->children) todo.push_back(c);
+  }
+  return size;
+}
+
+bool hasModalAncestor(const mbASTNode* n) {
+  for (const mbASTNode* a = n->parent; a != nullptr; a = a->parent)
+    if (isModal(a)) return true;
+  return false;
+}
+
+// Whether distributing every conjunction of the disjunction n stays within
+// the budget: the clauses it yields (the product of the conjunctions' sizes)
+// times their width (n's number of disjuncts). When naming eagerly, the width
+// is n's whole size, so that nothing large is ever copied.
+bool isWithinBudget(const mbASTNode* n, bool eagerly) {
+  uint64_t budget = eagerly ? kEagerBudget : kDistributionBudget;
+  uint64_t limit = budget / std::max<size_t>(n->children.size(), 1);
+  uint64_t clauses = 1;
+  for (const mbASTNode* a : n->children) {
+    if (a->type != NT_AND) continue;
+    clauses *= std::max<size_t>(a->children.size(), 1);
+    if (clauses > limit) return false;
+  }
+  return !eagerly || subtreeSize(n, budget / clauses) <= budget / clauses;
+}
+
 class ReductionPass {
  public:
   explicit ReductionPass(S5NFTrans& t) : trans(t) {}
 
   void run(mbASTNode* top) {
+    root = top;
     visit(top, 0, false);
     while (!walks.empty()) {
       size_t w = walks.size() - 1;
@@ -100,6 +164,7 @@ class ReductionPass {
   };
 
   S5NFTrans& trans;
+  mbASTNode* root = nullptr;
   std::vector<Walk> walks;
   // Whether the node being visited sits in a parent whose children are being walked.
   bool inWalk = false;
@@ -341,12 +406,18 @@ class ReductionPass {
   bool distribute(mbASTNode* n) {
     auto& ch = n->children;
     auto it = std::find_if(ch.begin(), ch.end(), [](mbASTNode* a) { return a->type == NT_AND; });
-    if (it == ch.end()) return false;
+    if (it == ch.end() || trans.overBudget) return false;
+    if (!isWithinBudget(n, trans.nameEagerly)) {
+      nameConjunctions(n);
+      return true;
+    }
     mbASTNode* conj = *it;
     std::vector<mbASTNode*> others;
     for (mbASTNode* a : ch)
       if (a != conj) others.push_back(a);
     mbASTNode* rest = newWithChildren(NT_OR, others);
+    trans.copiedNodes += subtreeSize(rest, SIZE_MAX) * conj->children.size();
+    if (trans.copiedNodes > trans.copyLimit) trans.overBudget = true;
     std::vector<mbASTNode*> clauses;
     for (mbASTNode* a : conj->children) {
       mbASTNode* copy = M_copySubtree2(rest, nullptr);
@@ -362,9 +433,92 @@ class ReductionPass {
     }
     return true;
   }
+
+  // Every conjunction C among the disjuncts of n becomes an atom y with the
+  // definitions ~y | Ci, one per conjunct: y implies C, which is all that a
+  // positive occurrence needs. Under a modality y may stand in any world, and
+  // in S5 every world sees every world, so [r1](~y | Ci) defines it in all of
+  // them; outside every modality the disjunction is read in world 0 only and
+  // the plain clauses do. Equal small conjunctions share one name.
+  void nameConjunctions(mbASTNode* n) {
+    bool global = hasModalAncestor(n);
+    for (mbASTNode*& conj : n->children) {
+      if (conj->type != NT_AND) continue;
+      // Only small conjunctions are looked up: the conjunctions of a deeply
+      // nested formula contain each other, and writing each out in full
+      // would cost the square of the depth.
+      int y = 0;
+      if (subtreeSize(conj, kShareLimit) <= kShareLimit) {
+        auto named = trans.namedSubformulas.emplace(subtreeKey(conj, global), 0);
+        if (!named.second) y = named.first->second;
+        else named.first->second = trans.maxAtom + 1;
+      }
+      if (y == 0) {
+        y = freshAtom();
+        for (mbASTNode* a : conj->children) {
+          mbASTNode* clause = newWithChildren(NT_OR, {newWithChildren(NT_NOT, {newMbASTNode(NT_ATOM, y)})});
+          appendTo(clause, a->type == NT_OR ? a->children : std::vector<mbASTNode*>{a});
+          addDefinition(global ? newWithChildren(NT_BOX, {clause}) : clause);
+        }
+      }
+      conj = newMbASTNode(NT_ATOM, y);
+      conj->parent = n;
+    }
+  }
+
+  // Conjoins a definition to the whole formula.
+  void addDefinition(mbASTNode* definition) {
+    mbASTNode* top = root->children[0];
+    if (top->type != NT_AND) {
+      top = newWithChildren(NT_AND, {top});
+      root->children[0] = top;
+      top->parent = root;
+    }
+    appendTo(top, {definition});
+  }
 };
 
 }  // namespace
+
+// Whether the clauses of the formula at `top`, fully distributed, are
+// estimated to hold at most `limit` literals. Modalities are looked through,
+// as a Box spreads over a conjunction and a Diamond over a disjunction.
+bool S5NFTrans::isSmallWhenDistributed(mbASTNode* top, uint64_t limit) {
+  struct Size {
+    uint64_t clauses, literals;
+  };
+  auto cap = [limit](uint64_t x) { return std::min(x, limit + 1); };
+  std::vector<std::pair<mbASTNode*, bool>> todo{{top, false}};
+  std::vector<Size> sizes;
+  while (!todo.empty()) {
+    auto [n, childrenDone] = todo.back();
+    todo.pop_back();
+    if (!childrenDone) {
+      todo.push_back({n, true});
+      if (!isLiteralNode(n))
+        for (mbASTNode* c : n->children) todo.push_back({c, false});
+      continue;
+    }
+    if (isLiteralNode(n) || n->children.empty()) {
+      sizes.push_back({1, 1});
+      continue;
+    }
+    Size s = n->type == NT_OR ? Size{1, 0} : Size{0, 0};
+    for (size_t i = 0; i < n->children.size(); i++) {
+      Size c = sizes.back();
+      sizes.pop_back();
+      if (n->type == NT_OR) {
+        s.literals = cap(s.literals * c.clauses + c.literals * s.clauses);
+        s.clauses = cap(s.clauses * c.clauses);
+      } else {
+        s.clauses = cap(s.clauses + c.clauses);
+        s.literals = cap(s.literals + c.literals);
+      }
+    }
+    sizes.push_back(s);
+  }
+  return sizes.back().literals <= limit;
+}
 
 void S5NFTrans::dfsReduct(mbASTNode* node) {
   ReductionPass pass(*this);

@@ -33,6 +33,52 @@ inline OFormula randomFormula(std::mt19937& rng, int atoms, int depth) {
   return f;
 }
 
+// Formulas far from clause form, large enough for the normal form to name
+// subformulas instead of copying them: chains of <-> and exclusive-or and
+// disjunctions of conjunctions, under [r1], <r1> or neither, combined. The
+// operands are literals, sometimes modal, over few atoms, so subformulas repeat.
+inline OFormula farFromClauseForm(std::mt19937& rng, int atoms) {
+  auto node = [](OFormula::Op op, std::vector<OFormula> args) { return OFormula{op, 0, std::move(args)}; };
+  auto literal = [&] {
+    OFormula l{OFormula::ATOM, 1 + static_cast<int>(rng() % atoms), {}};
+    if (rng() % 2) l = node(OFormula::NOT, {l});
+    if (rng() % 6 == 0) l = node(rng() % 2 ? OFormula::BOX : OFormula::DIA, {l});
+    return l;
+  };
+  auto modal = [&](OFormula f) {
+    int pick = static_cast<int>(rng() % 3);
+    return pick == 0 ? f : node(pick == 1 ? OFormula::BOX : OFormula::DIA, {f});
+  };
+  auto chain = [&](int links) {
+    OFormula f = literal();
+    for (int i = 0; i < links; i++) {
+      f = node(OFormula::IFF, {rng() % 5 ? literal() : node(OFormula::AND, {literal(), literal()}), f});
+      if (rng() % 2) f = node(OFormula::NOT, {f});
+    }
+    return modal(f);
+  };
+  auto dnf = [&](int terms) {
+    OFormula f = node(OFormula::AND, {literal(), literal()});
+    for (int i = 1; i < terms; i++) {
+      OFormula term = node(OFormula::AND, {literal(), literal()});
+      if (rng() % 2) term = node(OFormula::AND, {term, literal()});
+      f = node(OFormula::OR, {f, term});
+    }
+    return modal(f);
+  };
+  OFormula f;
+  switch (rng() % 4) {
+    case 0: f = chain(13 + static_cast<int>(rng() % 6)); break;
+    case 1: f = dnf(8 + static_cast<int>(rng() % 6)); break;
+    case 2: f = node(rng() % 2 ? OFormula::AND : OFormula::OR, {chain(14), dnf(9)}); break;
+    default: f = node(OFormula::IFF, {dnf(8), modal(chain(13))}); break;
+  }
+  // Constraints in other worlds make about half of them unsatisfiable.
+  if (rng() % 3) f = node(OFormula::AND, {f, node(OFormula::BOX, {chain(13)})});
+  if (rng() % 3) f = node(OFormula::AND, {f, node(OFormula::DIA, {node(OFormula::AND, {literal(), literal()})})});
+  return f;
+}
+
 inline std::string formulaFile(const OFormula& f) {
   std::string s;
   switch (f.op) {

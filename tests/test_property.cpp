@@ -4,6 +4,7 @@
 #include <cctype>
 #include <utility>
 
+#include "frontend/S5NFTrans.h"
 #include "tests/InProcess.h"
 #include "tests/S5Oracle.h"
 #include "tests/TestHelpers.h"
@@ -71,6 +72,30 @@ TEST(Property, VerdictsAgreeWithBruteForceAndModelsCheck) {
   }
   EXPECT_GT(sat, formulaCount(1200) / 8);
   EXPECT_GT(unsat, formulaCount(1200) / 30) << "sat " << sat;
+}
+
+// Formulas whose normal form names subformulas: every verdict against brute
+// force, every model on the formula, the one-shot path on every other one.
+TEST(Property, NamedSubformulasKeepVerdictsAndModels) {
+  std::mt19937 rng(20261208);
+  int named = 0, sat = 0, n = formulaCount(1200) / 4;
+  for (int i = 0; i < n; i++) {
+    OFormula f = farFromClauseForm(rng, kAtoms);
+    std::string text = wrap(f);
+    S5NFTrans trans;
+    S5clauSet clauses;
+    trans.trans2NF(clauses, parseText(text));
+    named += !trans.namedSubformulas.empty();
+    int minimum = smallestModel(f, kAtoms, diamondCount(f) + 1);
+    ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model"}), minimum));
+    if (i % 2 == 0) {
+      ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model", "-one-shot"}), minimum));
+    }
+    sat += minimum > 0;
+  }
+  EXPECT_GT(named, n / 2);
+  EXPECT_GT(sat, n / 8);
+  EXPECT_GT(n - sat, n / 12) << sat;
 }
 
 // `text` with each atom name of `names` (an occurrence not followed by a digit) replaced by its partner.
