@@ -19,8 +19,8 @@ namespace {
 
 // `minimal`: a minimal-model run, which reports the one world a formula
 // equivalent to true needs, as the searches do.
-int answerConstant(int reduced, const Run& run) {
-  bool isTrue = reduced == 1;
+int answerConstant(NormalForm reduced, const Run& run) {
+  bool isTrue = reduced == NormalForm::ReducedToTrue;
   std::printf("c Solved in transforming into S5-NF process..\n");
   std::printf("c The S5 formula can be reduced as %s.\n", isTrue ? "true" : "false");
   std::printf("s %s\n", isTrue ? "SATISFIABLE" : "UNSATISFIABLE");
@@ -37,8 +37,8 @@ bool isDirectory(FILE* f) {
 
 // The syntax tree and the naming tables of the reduction are not needed past
 // the normal form; on large inputs they hold much of the memory.
-int reduceToNormalForm(S5clauSet& cs, ASTNode* root) {
-  int reduced = S5NFTrans().trans2NF(cs, root);
+NormalForm reduceToNormalForm(S5clauSet& cs, ASTNode* root) {
+  NormalForm reduced = S5NFTrans().trans2NF(cs, root);
   releasePooledNodes();
   return reduced;
 }
@@ -71,12 +71,12 @@ int run(int argc, char** argv) {
   if (parsed != 0) return 1;
 
   S5clauSet cs;
-  int reduced = reduceToNormalForm(cs, root);
-  if (reduced < 0) return 1;
+  NormalForm reduced = reduceToNormalForm(cs, root);
+  if (reduced == NormalForm::Failed) return 1;
   run.normalFormDone = cpuTime();
   printTimeLine("Tran2S5NF_time(ms):", run.normalFormDone - run.start);
   printAtomNames(run.names);  // the S5-NF and CNF files hold the internal numbers
-  if (reduced != 2) return answerConstant(reduced, run);
+  if (reduced != NormalForm::Clauses) return answerConstant(reduced, run);
 
   if (opt.classicBound)
     cs.decideClassicWorldN();

@@ -9,6 +9,9 @@
 #include "clauseset/S5clauSet.h"
 #include "frontend/ASTNode.h"
 
+// What the normal form of a formula came to.
+enum class NormalForm { ReducedToFalse, ReducedToTrue, Clauses, Failed };
+
 class S5NFTrans {
  public:
   int maxAtom = 0;    // largest atom in use; fresh atoms are maxAtom + 1
@@ -58,20 +61,23 @@ class S5NFTrans {
   ASTNode* nameOperand(ASTNode* formula, ASTNode* iff, bool global, std::vector<Definition>& definitions);
   void removeImply(ASTNode* node);  // ensure: no NT_IMPLY / NT_IFF left
   void trans2NNF(ASTNode* node);    // ensure: NT_NOT only above leaves; maxAtom set
-  void removeTF(ASTNode* root);     // ensure: no constant, or the root's child is one
+  // ensure: true and no constant left, or the root's child is one; false
+  // after printing the error of a tree it cannot handle.
+  bool removeTF(ASTNode* root);
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
   mbASTNode* reduceToS5CNF(ASTNode* root, bool eagerly);
   static bool isSmallWhenDistributed(mbASTNode* top, uint64_t limit);
   void dfsReduct(mbASTNode* node);
-  // Extracts the clauses of an S5-CNF tree into clauSet and cleans it up.
-  void readS5CNF(mbASTNode* root);
-  void readClauses(mbASTNode* root);
+  // Extracts the clauses of an S5-CNF tree into clauSet and cleans it up;
+  // false after printing that the tree is not in S5-CNF shape.
+  bool readS5CNF(mbASTNode* root);
+  bool readClauses(mbASTNode* root);
   void cleanUpClauses(size_t defined);
-  // Returns 0 (reduced to false), 1 (reduced to true), 2 (`out` holds the
-  // clause set, moved out of clauSet, which is left empty), or -1 after
-  // printing that the reduction made no progress.
-  int trans2NF(S5clauSet& out, ASTNode* root);
+  // The whole normal form. Clauses: `out` holds the clause set, moved out of
+  // clauSet, which is left empty. Failed: an error line was printed and
+  // nothing after it ran.
+  NormalForm trans2NF(S5clauSet& out, ASTNode* root);
 };
 
 // The NT_TRUE / NT_FALSE nodes of the tree, breadth-first.

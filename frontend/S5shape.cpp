@@ -2,7 +2,6 @@
 
 #include <queue>
 
-#include "frontend/printError.h"
 
 namespace {
 
@@ -49,9 +48,6 @@ bool isS5lit(mbASTNode* n) {
 bool isS5clause(mbASTNode* n) { return isJunctionOf(n, NT_OR, isS5lit); }
 
 bool isS5CNF(mbASTNode* root) {
-  if (root->children.empty()) {
-    printError(548, "Empty AST!");
-    return false;
-  }
+  if (root->children.empty()) return false;
   return isJunctionOf(root->children[0], NT_AND, isS5clause);
 }

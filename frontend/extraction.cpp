@@ -266,13 +266,14 @@ size_t treeSize(mbASTNode* root) {
 
 }  // namespace
 
-void S5NFTrans::readS5CNF(mbASTNode* root) {
+bool S5NFTrans::readS5CNF(mbASTNode* root) {
   size_t defined = clauSet.clauses.size();
-  readClauses(root);
+  if (!readClauses(root)) return false;
   cleanUpClauses(defined);
+  return true;
 }
 
-void S5NFTrans::readClauses(mbASTNode* root) {
+bool S5NFTrans::readClauses(mbASTNode* root) {
   std::queue<mbASTNode*> q;
   q.push(root->children[0]);
   while (!q.empty()) {
@@ -285,9 +286,10 @@ void S5NFTrans::readClauses(mbASTNode* root) {
       for (mbASTNode* c : n->children) q.push(c);
     } else {
       printError(740, "Invalid formula!");
-      break;
+      return false;
     }
   }
+  return true;
 }
 
 // The clauses from `defined` on were read from the tree, those before it were
@@ -303,7 +305,7 @@ void S5NFTrans::cleanUpClauses(size_t defined) {
     if (hasDiamond(clauSet.clauses[c])) clauSet.diamClauses.push_back(static_cast<int>(c));
 }
 
-int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
+NormalForm S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   maxAtom = 0;
   rigidAtoms.clear();
   namedDiamonds.clear();
@@ -311,23 +313,22 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
   nameEquivalenceOperands(root);
   removeImply(root);
   trans2NNF(root);
-  removeTF(root);
-  if (root->left->type == NT_TRUE) return 1;
-  if (root->left->type == NT_FALSE) return 0;
+  if (!removeTF(root)) return NormalForm::Failed;
+  if (root->left->type == NT_TRUE) return NormalForm::ReducedToTrue;
+  if (root->left->type == NT_FALSE) return NormalForm::ReducedToFalse;
   // Already in S5-CNF shape: the clauses the multi-branch tree would give,
   // read from the binary tree without building it.
   size_t defined = clauSet.clauses.size();
   if (BinaryReader().read(root->left, clauSet.clauses)) {
     cleanUpClauses(defined);
     out = std::move(clauSet);
-    return 2;
+    return NormalForm::Clauses;
   }
   mbASTNode* mb = reduceToS5CNF(root, false);
   if (mb != nullptr && overBudget) mb = reduceToS5CNF(root, true);
-  if (mb == nullptr) return -1;
-  readS5CNF(mb);
+  if (mb == nullptr || !readS5CNF(mb)) return NormalForm::Failed;
   out = std::move(clauSet);
-  return 2;
+  return NormalForm::Clauses;
 }
 
 // Literals of the fully distributed formula up to which copying is tried:
@@ -336,7 +337,7 @@ int S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
 const uint64_t kSmallDistribution = uint64_t(1) << 18;
 
 // The multi-branch tree of the formula at root, reduced to S5-CNF shape, or
-// null after reporting that the reduction makes no progress. Without
+// null after reporting an empty tree or a reduction that makes no progress. Without
 // `eagerly`, a formula whose distribution is estimated small is reduced by
 // copying, until the copies reach a limit that grows with the formula; a
 // formula estimated large, or one that reaches the limit, is left with
@@ -357,6 +358,10 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   overBudget = false;
   copiedNodes = 0;
   mbASTNode* mb = trans2MultiBranchAST(root);
+  if (mb->children.empty()) {
+    printError(548, "Empty AST!");
+    return nullptr;
+  }
   if (!eagerly && !isSmallWhenDistributed(mb, kSmallDistribution)) {
     overBudget = true;
     return mb;
@@ -371,8 +376,7 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
     // whole tree after every pass would cost as much as the pass itself.
     if (++passes > 16 * largest + 1000) largest = std::max(largest, treeSize(mb));
     if (passes > 16 * largest + 1000) {
-      std::printf("* Error(599): Internal error: the S5-NF reduction makes no progress!\n");
-      std::fflush(stdout);
+      printError(599, "Internal error: the S5-NF reduction makes no progress!");
       return nullptr;
     }
   }

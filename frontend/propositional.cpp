@@ -169,8 +169,8 @@ void S5NFTrans::trans2NNF(ASTNode* node) {
   }
 }
 
-void S5NFTrans::removeTF(ASTNode* root) {
-  if (!root || binaryNodesCreated(NT_TRUE) + binaryNodesCreated(NT_FALSE) == 0) return;
+bool S5NFTrans::removeTF(ASTNode* root) {
+  if (!root || binaryNodesCreated(NT_TRUE) + binaryNodesCreated(NT_FALSE) == 0) return true;
   std::queue<ASTNode*> queue;
   for (ASTNode* constant : getTFVector(root)) queue.push(constant);
   while (!queue.empty()) {
@@ -178,12 +178,13 @@ void S5NFTrans::removeTF(ASTNode* root) {
     queue.pop();
     if (!isConstant(c)) {
       printError(207, "Item not true or false!");
-      return;
+      return false;
     }
     ASTNode* p = c->parent;
     if (!p || p->type == NT_ROOT || isCutOut(p)) continue;
-    if (!propagateConstant(c, p, queue)) return;
+    if (!propagateConstant(c, p, queue)) return false;
   }
+  return true;
 }
 
 std::vector<ASTNode*> getTFVector(ASTNode* root) {

@@ -43,10 +43,10 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
   if (root == nullptr) return out;
   S5clauSet cs;
   S5NFTrans trans;
-  int reduced = trans.trans2NF(cs, root);
-  if (reduced < 0) __builtin_trap();  // the reduction stopped making progress
-  if (reduced != 2) {
-    out.verdict = reduced == 1 ? Verdict::Sat : Verdict::Unsat;
+  NormalForm reduced = trans.trans2NF(cs, root);
+  if (reduced == NormalForm::Failed) __builtin_trap();  // an error line: the normal form failed
+  if (reduced != NormalForm::Clauses) {
+    out.verdict = reduced == NormalForm::ReducedToTrue ? Verdict::Sat : Verdict::Unsat;
     return out;
   }
   if (classic)
