@@ -1,5 +1,6 @@
 #include "clauseset/S5clauSet.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -22,6 +23,12 @@ void appendLiteral(std::string& line, const S5lit& l) {
 }
 
 }  // namespace
+
+void sortedMembers(const S5lit& l, std::vector<int>& out) {
+  out.assign(l.lits.begin(), l.lits.end());
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+}
 
 void S5clauSet::printClauSet(FILE* out) const {
   std::string line = "c ===== S5-NF-PRINT =====\n";

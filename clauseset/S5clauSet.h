@@ -17,6 +17,16 @@ struct S5lit {
   }
 };
 
+// The members of `l` sorted, without repeats, into `out`: the form in which
+// equal modal literals compare equal whatever order the formula wrote them
+// in. The printed normal form keeps the written order.
+void sortedMembers(const S5lit& l, std::vector<int>& out);
+inline std::vector<int> sortedMembers(const S5lit& l) {
+  std::vector<int> out;
+  sortedMembers(l, out);
+  return out;
+}
+
 // Hash of a list of literals, for maps keyed by member lists.
 struct IntVectorHash {
   size_t operator()(const std::vector<int>& k) const {

@@ -71,9 +71,7 @@ std::vector<int> sureMembers(const std::vector<S5lit>& clause) {
   bool first = true;
   for (const S5lit& l : clause) {
     if (l.type != LitKind::Diamond) continue;
-    std::vector<int> members = l.lits;
-    std::sort(members.begin(), members.end());
-    members.erase(std::unique(members.begin(), members.end()), members.end());
+    std::vector<int> members = sortedMembers(l);
     if (first) {
       sure = members;
       first = false;

@@ -51,9 +51,7 @@ void LazyWorlds::activate(int world) {
 // Sorted members without repeats; false when some atom occurs in both signs
 // (a Box over them holds everywhere, a Diamond nowhere).
 bool LazyWorlds::normalise(const S5lit& l) {
-  members.assign(l.lits.begin(), l.lits.end());
-  std::sort(members.begin(), members.end());
-  members.erase(std::unique(members.begin(), members.end()), members.end());
+  sortedMembers(l, members);
   for (int m : members)
     if (m > 0 && std::binary_search(members.begin(), members.end(), -m)) return false;
   return true;

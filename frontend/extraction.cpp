@@ -126,10 +126,7 @@ size_t dropRepeatedClauses(std::vector<std::vector<S5lit>>& clauses, size_t head
 using ModalKey = std::pair<int, std::vector<int>>;  // NT_BOX / NT_DIAMOND, sorted members, no repeats
 
 ModalKey modalKey(const S5lit& l) {
-  std::vector<int> members = l.lits;
-  std::sort(members.begin(), members.end());
-  members.erase(std::unique(members.begin(), members.end()), members.end());
-  return {l.type == LitKind::Box ? NT_BOX : NT_DIAMOND, std::move(members)};
+  return {l.type == LitKind::Box ? NT_BOX : NT_DIAMOND, sortedMembers(l)};
 }
 
 // Every modal literal of the extracted clauses (from `first` on) stands for
