@@ -83,6 +83,15 @@ ASTNode* newASTNode(int type, int atom) {
   return &node;
 }
 
+ASTNode* linkedNode(int type, ASTNode* left, ASTNode* right) {
+  ASTNode* node = newASTNode(type);
+  node->left = left;
+  node->right = right;
+  if (left) left->parent = node;
+  if (right) right->parent = node;
+  return node;
+}
+
 mbASTNode* newMbASTNode(int type, int atom) {
   checkNodeLimit();
   mbASTNode& node = multiPool().add();

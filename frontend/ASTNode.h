@@ -28,6 +28,8 @@ struct mbASTNode {
 
 // New pooled nodes with atom = -1 (or the given atom) and no links.
 ASTNode* newASTNode(int type, int atom = -1);
+// A new pooled node over `left` and `right` (either may be null), which get it as parent.
+ASTNode* linkedNode(int type, ASTNode* left, ASTNode* right);
 mbASTNode* newMbASTNode(int type, int atom = -1);
 
 // For callers that run many formulas in one process: a cap on the pooled

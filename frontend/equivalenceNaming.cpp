@@ -42,15 +42,6 @@ std::vector<int> subtreeKey(const ASTNode* top, bool global) {
   return key;
 }
 
-ASTNode* linked(int type, ASTNode* left, ASTNode* right) {
-  ASTNode* n = newASTNode(type);
-  n->left = left;
-  n->right = right;
-  if (left) left->parent = n;
-  if (right) right->parent = n;
-  return n;
-}
-
 }  // namespace
 
 size_t S5NFTrans::KeyHash::operator()(const std::vector<int>& key) const {
@@ -76,9 +67,9 @@ void S5NFTrans::nameEquivalenceOperands(ASTNode* root) {
   if (definitions.empty()) return;
   ASTNode* formula = root->left;
   for (const Definition& d : definitions) {
-    ASTNode* definition = linked(NT_IFF, newASTNode(NT_ATOM, d.name), d.formula);
-    if (d.global) definition = linked(NT_BOX, definition, nullptr);
-    formula = linked(NT_AND, formula, definition);
+    ASTNode* definition = linkedNode(NT_IFF, newASTNode(NT_ATOM, d.name), d.formula);
+    if (d.global) definition = linkedNode(NT_BOX, definition, nullptr);
+    formula = linkedNode(NT_AND, formula, definition);
   }
   root->left = formula;
   formula->parent = root;

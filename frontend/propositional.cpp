@@ -21,15 +21,6 @@ void replaceNode(ASTNode* x, ASTNode* y) {
   y->parent = p;
 }
 
-ASTNode* linkedNode(int type, ASTNode* left, ASTNode* right) {
-  ASTNode* node = newASTNode(type);
-  node->left = left;
-  node->right = right;
-  if (left) left->parent = node;
-  if (right) right->parent = node;
-  return node;
-}
-
 void pushChildren(std::vector<ASTNode*>& todo, ASTNode* node) {
   if (node->right) todo.push_back(node->right);
   if (node->left) todo.push_back(node->left);
