@@ -21,6 +21,8 @@ int formulaCount(int normal) {
 
 std::string wrap(const OFormula& f) { return "begin\n" + formulaFile(f) + "\nend\n"; }
 
+const char* const kMinimalModes[] = {"-minimal=1", "-minimal=2", "-minimal=3", "-minimal=4"};
+
 bool said(const RunResult& r, const std::string& status) {
   return r.out.find("\n" + status + "\n") != std::string::npos || r.out.rfind(status + "\n", 0) == 0;
 }
@@ -74,10 +76,20 @@ TEST(Property, VerdictsAgreeWithBruteForceAndModelsCheck) {
   EXPECT_GT(unsat, formulaCount(1200) / 30) << "sat " << sat;
 }
 
+// The fewest worlds a minimal mode reports: 0 for unsatisfiable, -1 for no answer.
+int reportedMinimum(const RunResult& r) {
+  size_t at = r.out.find("c Minimal model: ");
+  if (at == std::string::npos) return said(r, "s UNSATISFIABLE ") || said(r, "s UNSATISFIABLE") ? 0 : -1;
+  return std::stoi(r.out.substr(at + 17));
+}
+
 // Formulas whose normal form names subformulas: every verdict against brute
-// force, every model on the formula, the one-shot path on every other one.
+// force, every model on the formula, the one-shot path on every other one,
+// the fewest worlds of one minimal mode (in turn) on every third one.
 TEST(Property, NamedSubformulasKeepVerdictsAndModels) {
   std::mt19937 rng(20261208);
+  std::string dir = scratchDir() + "/named";  // mode 4 writes maxsat.wcnf where it runs
+  mkdir(dir.c_str(), 0755);
   int named = 0, sat = 0, n = formulaCount(1200) / 4;
   for (int i = 0; i < n; i++) {
     OFormula f = farFromClauseForm(rng, kAtoms);
@@ -90,6 +102,12 @@ TEST(Property, NamedSubformulasKeepVerdictsAndModels) {
     ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model"}), minimum));
     if (i % 2 == 0) {
       ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model", "-one-shot"}), minimum));
+    }
+    if (i % 3 == 0) {
+      const char* mode = kMinimalModes[(i / 3) % 4];
+      writeFile(dir + "/f.txt", text);
+      RunResult m = runArgs({mode, dir + "/f.txt"}, dir);
+      ASSERT_EQ(reportedMinimum(m), minimum) << mode << "\n" << text << m.out;
     }
     sat += minimum > 0;
   }
@@ -128,12 +146,6 @@ TEST(Property, AtomsP0AndVnDecideLikeTheirRenamingByHand) {
   EXPECT_TRUE(holds(oracleFormula(parseText(renamed(text, byHand))), worlds, worlds[0])) << r.result;
 }
 
-int reportedMinimum(const RunResult& r) {
-  size_t at = r.out.find("c Minimal model: ");
-  if (at == std::string::npos) return said(r, "s UNSATISFIABLE ") ? 0 : -1;
-  return std::stoi(r.out.substr(at + 17));
-}
-
 TEST(Property, AllMinimalModesFindTheFewestWorlds) {
   std::mt19937 rng(7);
   std::string dir = scratchDir() + "/minimal";
@@ -147,7 +159,7 @@ TEST(Property, AllMinimalModesFindTheFewestWorlds) {
     if (plain.out.find("c possible worlds:") == std::string::npos) continue;  // reduced to a constant
     int expected = smallestModel(f, 3, diamondCount(f) + 1);
     EXPECT_EQ(said(plain, "s SATISFIABLE"), expected > 0) << text;
-    for (const char* mode : {"-minimal=1", "-minimal=2", "-minimal=3", "-minimal=4"}) {
+    for (const char* mode : kMinimalModes) {
       RunResult r = runArgs({mode, file}, dir);
       ASSERT_EQ(r.status, 0) << mode << "\n" << text << r.out;
       ASSERT_EQ(reportedMinimum(r), expected) << mode << "\n" << text << r.out;
