@@ -5,18 +5,16 @@
 
 LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink)
     : cs(cs), sink(sink), diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0),
-      atomIndex(cs), varOf(std::max(cs.worldN, 1)) {}
+      tableWorld(std::max(cs.worldN, 1), -1), varOf(cs, 1) {}
 
 int LazyWorlds::variable(int lit, int world) {
   int atom = std::abs(lit);
-  size_t a = atomIndex.of(atom);
-  std::vector<int>& row = varOf[world];
-  if (row.size() <= a) row.resize(std::max(a + 1, 2 * row.size()), 0);
-  if (row[a] == 0) {
-    row[a] = ++varCount;
+  int& var = varOf.slot(atom, tableWorld[world]);
+  if (var == 0) {
+    var = ++varCount;
     atomWorldOf.emplace_back(atom, world);
   }
-  return lit > 0 ? row[a] : -row[a];
+  return lit > 0 ? var : -var;
 }
 
 int LazyWorlds::newGate() {
@@ -40,9 +38,13 @@ void LazyWorlds::addDiamond(const Gate& g, int world) {
   }
 }
 
-void LazyWorlds::activate(int world) {
+void LazyWorlds::markActive(int world) {
   active[world] = 1;
-  activeCount++;
+  tableWorld[world] = activeCount++;
+}
+
+void LazyWorlds::activate(int world) {
+  markActive(world);
   for (const Gate& g : boxes) addBox(g, world);
   for (const Gate& g : diamondsAt[world]) addDiamond(g, world);
   std::vector<Gate>().swap(diamondsAt[world]);
@@ -105,13 +107,10 @@ void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
 }
 
 void LazyWorlds::encodeFirstRound() {
-  active[0] = 1;
-  activeCount = 1;
+  markActive(0);
   for (const auto& c : cs.clauses)
-    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world]) {
-      active[c[0].world] = 1;
-      activeCount++;
-    }
+    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world])
+      markActive(c[0].world);
   for (const auto& c : cs.clauses) addTopLevel(c);
 }
 
@@ -123,18 +122,12 @@ bool LazyWorlds::isWitnessedActive(const Gate& g, ModelView& model) const {
     bool holds = true;
     for (size_t i = 0; i < g.count && holds; i++) {
       int lit = memberPool[g.members + i];
-      int var = knownVariable(std::abs(lit), static_cast<int>(w));
+      int var = varOf.find(std::abs(lit), tableWorld[w]);
       holds = var != 0 && model.isTrue(lit > 0 ? var : -var);
     }
     if (holds) return true;
   }
   return false;
-}
-
-int LazyWorlds::knownVariable(int atom, int world) const {
-  long a = atomIndex.find(atom);
-  const std::vector<int>& row = varOf[world];
-  return a >= 0 && static_cast<size_t>(a) < row.size() ? row[static_cast<size_t>(a)] : 0;
 }
 
 int LazyWorlds::activateUsedWorlds(ModelView& model) {

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "clauseset/AtomIndex.h"
 #include "clauseset/S5clauSet.h"
+#include "encoding/AtomWorldTable.h"
 #include "encoding/S5model.h"
 
 // Where the clauses go; the encoder keeps none of them.
@@ -62,10 +62,10 @@ class LazyWorlds {
   void addTopLevel(const std::vector<S5lit>& lits);
   bool normalise(const S5lit& l);
   Gate gateFor(const S5lit& l, bool single);
+  void markActive(int world);
   void activate(int world);
   void addBox(const Gate& g, int world);
   void addDiamond(const Gate& g, int world);
-  int knownVariable(int atom, int world) const;  // 0: no variable yet
   bool isWitnessedActive(const Gate& g, ModelView& model) const;
 
   const S5clauSet& cs;
@@ -76,8 +76,10 @@ class LazyWorlds {
   std::vector<std::vector<Gate>> diamondsAt;  // by witness world
   std::vector<char> active;
   int activeCount = 0;
-  AtomIndex atomIndex;
-  std::vector<std::vector<int>> varOf;    // per active world, dense atom -> variable (0: none)
+  // Per world its index in the variable table, in order of activation (-1:
+  // not active), so that the table's rows are as long as the active worlds.
+  std::vector<int> tableWorld;
+  AtomWorldTable varOf;
   AtomWorldOf atomWorldOf;
   std::vector<int> clause, top, members, key;  // reused buffers
   std::unordered_map<std::vector<int>, Gate, IntVectorHash> gateOf;  // kind, world, members

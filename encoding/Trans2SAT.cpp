@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "encoding/AtomWorldTable.h"
+
 namespace {
 
 enum GateKind { OR_GATE, AND_GATE };
@@ -178,21 +180,6 @@ void writeClauses(const ClauseList& clauses, std::string header, FILE* out) {
 }
 
 }  // namespace
-
-int& AtomWorldTable::slot(int atom, int world) {
-  size_t a = index.of(atom);
-  if (a == entries.size()) entries.emplace_back();
-  Entry& e = entries[a];
-  if (e.row != SIZE_MAX) return rows[e.row + static_cast<size_t>(world)];
-  if (e.var == 0 || e.world == world) {
-    e.world = world;
-    return e.var;
-  }
-  e.row = rows.size();
-  rows.resize(rows.size() + worlds, 0);
-  rows[e.row + static_cast<size_t>(e.world)] = e.var;
-  return rows[e.row + static_cast<size_t>(world)];
-}
 
 void Trans2SAT::TranS52SAT(S5clauSet& cs) {
   worldNum = cs.worldN;

@@ -4,31 +4,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "clauseset/AtomIndex.h"
 #include "clauseset/S5clauSet.h"
 #include "encoding/S5model.h"
 #include "solver/ClauseList.h"
-
-// Variables of atom-world pairs, without hashing: an atom seen in one world
-// keeps its variable inline; from its second world on it gets a row with a
-// slot per world (a Box member is in every world, so its row is full).
-class AtomWorldTable {
- public:
-  AtomWorldTable(const S5clauSet& cs, int worlds) : index(cs), worlds(std::max(worlds, 1)) {}
-  // The variable of (atom, world), 0 until the caller sets it.
-  int& slot(int atom, int world);
-
- private:
-  struct Entry {
-    int world = -1;
-    int var = 0;
-    size_t row = SIZE_MAX;  // first slot in `rows`, once the atom is in two worlds
-  };
-  AtomIndex index;
-  size_t worlds;
-  std::vector<Entry> entries;  // by atom index
-  std::vector<int> rows;
-};
 
 class Trans2SAT {
  public:
