@@ -62,7 +62,7 @@ void solveOneShot(S5clauSet& cs, Run& run) {
 
 void solveWithLazyWorlds(S5clauSet& cs, Run& run) {
   try {
-    SatSolver sat(1, true);
+    SatSolver sat(SolverLines::Printed, GateHints::On);
     LazyOutcome out = solveLazily(cs, sat, [&] {
       printTimeLine("Tran2SAT_time(ms):", cpuTime() - run.normalFormDone);
       writeS5NF(cs, run.options);

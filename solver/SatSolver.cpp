@@ -20,8 +20,8 @@ const int kHintConflicts = 1000;
 CaDiCaL::Solver* solver = nullptr;
 // Set by an interrupt during a search: tells it from a conflict limit.
 volatile std::sig_atomic_t interrupted = 0;
-// Its verbosity: the loading handler prints statistics above 0.
-int solverVerbosity = 0;
+// Its lines: the loading handler prints statistics when Printed.
+SolverLines solverLines = SolverLines::Silent;
 
 void SIGINT_interrupt(int) {
   interrupted = 1;
@@ -31,7 +31,7 @@ void SIGINT_interrupt(int) {
 // _exit: an interrupted load leaves nothing worth the exit handlers.
 void SIGINT_exit(int) {
   std::printf("\n*** INTERRUPTED ***\n");
-  if (solverVerbosity > 0 && solver != nullptr) {
+  if (solverLines == SolverLines::Printed && solver != nullptr) {
     printStats(0, *solver);
     std::printf("\n*** INTERRUPTED ***\n");
   }
@@ -46,10 +46,10 @@ void installHandler(void (*handler)(int)) {
 
 }  // namespace
 
-SatSolver::SatSolver(int verbosity, bool gateHints) : s(new CaDiCaL::Solver) {
-  if (verbosity == 0) s->set("quiet", 1);
-  if (gateHints) s->set("lucky", 0);
-  solverVerbosity = verbosity;
+SatSolver::SatSolver(SolverLines lines, GateHints hints) : s(new CaDiCaL::Solver) {
+  if (lines == SolverLines::Silent) s->set("quiet", 1);
+  if (hints == GateHints::On) s->set("lucky", 0);
+  solverLines = lines;
   solver = s.get();
   loading();
   created = loadingSince = cpuTime();

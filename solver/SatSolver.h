@@ -12,15 +12,19 @@
 
 namespace CaDiCaL { class Solver; }
 
+// Whether the library prints its own lines (report() prints in both cases,
+// and an interrupt while loading prints the statistics only when Printed).
+enum class SolverLines { Silent, Printed };
+// Whether preferFalse() will be used: the library's lucky first
+// assignments, which ignore preferred phases, are then off.
+enum class GateHints { Off, On };
+
 class SatSolver {
  public:
-  // ensure: SIGINT and SIGXCPU end the process (printing the statistics at
-  // verbosity 1) until the first solve; interrupts act on this instance
-  // until it is destroyed, then have default handling again.
-  // Verbosity 0: the library prints nothing (report() still prints).
-  // `gateHints`: preferFalse() will be used; the library's lucky first
-  // assignments, which ignore preferred phases, are then off.
-  explicit SatSolver(int verbosity = 1, bool gateHints = false);
+  // ensure: SIGINT and SIGXCPU end the process (printing the statistics
+  // when Printed) until the first solve, and between solves; during a solve
+  // they stop it; once the instance is destroyed they have default handling.
+  explicit SatSolver(SolverLines lines = SolverLines::Printed, GateHints hints = GateHints::Off);
   ~SatSolver();
   SatSolver(const SatSolver&) = delete;
   SatSolver& operator=(const SatSolver&) = delete;
@@ -32,7 +36,7 @@ class SatSolver {
   // Keeps var out of elimination: it will be assumed, read or given clauses
   // later.
   void freeze(int var);
-  // require: constructed with gateHints.
+  // require: constructed with GateHints::On.
   // Frozen, and the search tries it false first: a gate the model should
   // make true only when it must. A hint, dropped for good once a solve
   // spends 1000 conflicts without an answer.

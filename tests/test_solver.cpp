@@ -50,7 +50,7 @@ TEST(Solver, VerdictWordsModelAndCleanState) {
 // assumption refutes one solve, and the next solve without it is
 // satisfiable again, with clauses added in between.
 TEST(Solver, AssumptionsHoldForOneSolve) {
-  SatSolver sat(0);
+  SatSolver sat(SolverLines::Silent);
   sat.freeze(2);
   sat.add({1, 2});
   sat.add({-1, 2});
