@@ -33,15 +33,6 @@ ASTNode* unaryNode(int type, ASTNode* operand) {
   return node;
 }
 
-ASTNode* binaryNode(int type, ASTNode* first, ASTNode* second) {
-  ASTNode* node = newASTNode(type);
-  node->left = first;
-  node->right = second;
-  first->parent = node;
-  second->parent = node;
-  return node;
-}
-
 // The atoms of the file seen so far. A pN with N >= 1 is atom N. The leaf of
 // a p0 or vN holds, until the parse is over, the index of its name in
 // `names` (order of first appearance); parseFormula then adds largestP + 1
@@ -52,6 +43,9 @@ struct AtomsSeen {
   std::vector<std::string> names;
   std::vector<ASTNode*> renamedLeaves;
 };
+// One parse at a time, and the generated parser's actions reach nothing but
+// globals and its one parameter (the root): so this lives here, private to
+// this file, and parseFormula empties it before every parse.
 AtomsSeen atomsSeen;
 
 ASTNode* atomNode(char prefix, int number) {
@@ -111,10 +105,10 @@ formula
   | T_NOT formula            { $$ = unaryNode(NT_NOT, $2); }
   | T_BOX formula            { $$ = unaryNode(NT_BOX, $2); }
   | T_DIA formula            { $$ = unaryNode(NT_DIAMOND, $2); }
-  | formula T_AND formula    { $$ = binaryNode(NT_AND, $1, $3); }
-  | formula T_OR formula     { $$ = binaryNode(NT_OR, $1, $3); }
-  | formula T_IMPLY formula  { $$ = binaryNode(NT_IMPLY, $1, $3); }
-  | formula T_IFF formula    { $$ = binaryNode(NT_IFF, $1, $3); }
+  | formula T_AND formula    { $$ = linkedNode(NT_AND, $1, $3); }
+  | formula T_OR formula     { $$ = linkedNode(NT_OR, $1, $3); }
+  | formula T_IMPLY formula  { $$ = linkedNode(NT_IMPLY, $1, $3); }
+  | formula T_IFF formula    { $$ = linkedNode(NT_IFF, $1, $3); }
   | '(' formula ')'          { $$ = $2; }
   | %empty                   { $$ = newASTNode(NT_FALSE); }
   ;
