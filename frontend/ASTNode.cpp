@@ -139,6 +139,18 @@ mbASTNode* M_copySubtree2(mbASTNode* src, mbASTNode* parent) {
   return top;
 }
 
+size_t M_subtreeSize(const mbASTNode* top, size_t limit) {
+  size_t size = 0;
+  std::vector<const mbASTNode*> todo{top};
+  while (!todo.empty() && size <= limit) {
+    const mbASTNode* m = todo.back();
+    todo.pop_back();
+    size++;
+    for (const mbASTNode* c : m->children) todo.push_back(c);
+  }
+  return size;
+}
+
 void A_chainOperands(ASTNode* top, std::deque<ASTNode*>& queue, std::vector<ASTNode*>& operands) {
   queue.assign(1, top);
   while (!queue.empty()) {

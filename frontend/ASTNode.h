@@ -3,6 +3,7 @@
 // the S5-NF reduction works on. Nodes are owned by a process-wide pool and
 // live until exit; passes never free the nodes they cut out.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -47,6 +48,10 @@ size_t binaryNodesCreated(int type);
 // its top has `parent` as parent, every other node points to its copied parent.
 ASTNode* A_copySubtree(ASTNode* src, ASTNode* parent);
 mbASTNode* M_copySubtree2(mbASTNode* src, mbASTNode* parent);
+
+// The number of nodes of the multi-branch subtree at top, counted up to
+// limit + 1: a caller that only asks whether it is small stops early.
+size_t M_subtreeSize(const mbASTNode* top, size_t limit = SIZE_MAX);
 
 // The operands of the chain of nodes of top's kind below top (top included),
 // in breadth-first order: the children that the multi-branch tree gives the

@@ -249,18 +249,6 @@ class BinaryReader {
   }
 };
 
-size_t treeSize(mbASTNode* root) {
-  size_t n = 0;
-  std::vector<mbASTNode*> stack{root};
-  while (!stack.empty()) {
-    mbASTNode* m = stack.back();
-    stack.pop_back();
-    n++;
-    for (mbASTNode* c : m->children) stack.push_back(c);
-  }
-  return n;
-}
-
 }  // namespace
 
 bool S5NFTrans::readS5CNF(mbASTNode* root) {
@@ -365,13 +353,13 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   }
   // Every rule makes progress, so a reduction that terminates needs far fewer
   // passes than this; reaching it means a rule has stopped making progress.
-  size_t passes = 0, largest = treeSize(mb);
+  size_t passes = 0, largest = M_subtreeSize(mb);
   copyLimit = (size_t(1) << 18) + 4 * largest;
   while (!overBudget && !isS5CNF(mb)) {
     dfsReduct(mb);
     // The size is taken again only when the bound is reached: a walk over the
     // whole tree after every pass would cost as much as the pass itself.
-    if (++passes > 16 * largest + 1000) largest = std::max(largest, treeSize(mb));
+    if (++passes > 16 * largest + 1000) largest = std::max(largest, M_subtreeSize(mb));
     if (passes > 16 * largest + 1000) {
       printError(599, "Internal error: the S5-NF reduction makes no progress!");
       return nullptr;

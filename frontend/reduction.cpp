@@ -94,19 +94,6 @@ std::vector<int> subtreeKey(const mbASTNode* top, bool global) {
   return key;
 }
 
-// The number of nodes of the subtree at n, counted up to limit + 1.
-uint64_t subtreeSize(const mbASTNode* n, uint64_t limit) {
-  uint64_t size = 0;
-  std::vector<const mbASTNode*> todo{n};
-  while (!todo.empty() && size <= limit) {
-    const mbASTNode* m = todo.back();
-    todo.pop_back();
-    size++;
-    for (const mbASTNode* c : m->children) todo.push_back(c);
-  }
-  return size;
-}
-
 bool hasModalAncestor(const mbASTNode* n) {
   for (const mbASTNode* a = n->parent; a != nullptr; a = a->parent)
     if (isModal(a)) return true;
@@ -126,7 +113,7 @@ bool isWithinBudget(const mbASTNode* n, bool eagerly) {
     clauses *= std::max<size_t>(a->children.size(), 1);
     if (clauses > limit) return false;
   }
-  return !eagerly || subtreeSize(n, budget / clauses) <= budget / clauses;
+  return !eagerly || M_subtreeSize(n, budget / clauses) <= budget / clauses;
 }
 
 class ReductionPass {
@@ -416,7 +403,7 @@ class ReductionPass {
     for (mbASTNode* a : ch)
       if (a != conj) others.push_back(a);
     mbASTNode* rest = newWithChildren(NT_OR, others);
-    trans.copiedNodes += subtreeSize(rest, SIZE_MAX) * conj->children.size();
+    trans.copiedNodes += M_subtreeSize(rest) * conj->children.size();
     if (trans.copiedNodes > trans.copyLimit) trans.overBudget = true;
     std::vector<mbASTNode*> clauses;
     for (mbASTNode* a : conj->children) {
@@ -448,7 +435,7 @@ class ReductionPass {
       // nested formula contain each other, and writing each out in full
       // would cost the square of the depth.
       int y = 0;
-      if (subtreeSize(conj, kShareLimit) <= kShareLimit) {
+      if (M_subtreeSize(conj, kShareLimit) <= kShareLimit) {
         auto named = trans.namedSubformulas.emplace(subtreeKey(conj, global), 0);
         if (!named.second) y = named.first->second;
         else named.first->second = trans.maxAtom + 1;
