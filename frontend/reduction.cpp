@@ -434,14 +434,13 @@ class ReductionPass {
       // Only small conjunctions are looked up: the conjunctions of a deeply
       // nested formula contain each other, and writing each out in full
       // would cost the square of the depth.
-      int y = 0;
-      if (M_subtreeSize(conj, kShareLimit) <= kShareLimit) {
-        auto named = trans.namedSubformulas.emplace(subtreeKey(conj, global), 0);
-        if (!named.second) y = named.first->second;
-        else named.first->second = trans.maxAtom + 1;
-      }
+      int* shared = nullptr;
+      if (M_subtreeSize(conj, kShareLimit) <= kShareLimit)
+        shared = &trans.namedSubformulas.emplace(subtreeKey(conj, global), 0).first->second;
+      int y = shared != nullptr ? *shared : 0;
       if (y == 0) {
         y = freshAtom();
+        if (shared != nullptr) *shared = y;
         for (mbASTNode* a : conj->children) {
           mbASTNode* clause = newWithChildren(NT_OR, {newWithChildren(NT_NOT, {newMbASTNode(NT_ATOM, y)})});
           appendTo(clause, a->type == NT_OR ? a->children : std::vector<mbASTNode*>{a});
