@@ -13,20 +13,22 @@
 #include "frontend/Parser.h"
 #include "frontend/printError.h"
 #include "frontend/S5NFTrans.h"
+#include "solver/bridgeLines.h"
 #include "solver/cpuTime.h"
 
 namespace {
 
-// `minimal`: a minimal-model run, which reports the one world a formula
-// equivalent to true needs, as the searches do.
+// A minimal-model run also reports the one world a formula equivalent to
+// true needs, as the searches do.
 int answerConstant(NormalForm reduced, const Run& run) {
   bool isTrue = reduced == NormalForm::ReducedToTrue;
+  Verdict verdict = isTrue ? Verdict::Sat : Verdict::Unsat;
   std::printf("c Solved in transforming into S5-NF process..\n");
   std::printf("c The S5 formula can be reduced as %s.\n", isTrue ? "true" : "false");
-  std::printf("s %s\n", isTrue ? "SATISFIABLE" : "UNSATISFIABLE");
+  std::printf("%s\n", statusLine(verdict));
   if (isTrue && run.options.isMinimal()) std::printf("c Minimal model: 1 \n");
   printTotalTime(run.start, isTrue ? 64 : 65);
-  if (run.result() != nullptr) std::fputs(isTrue ? "SAT\n" : "UNSAT\n", run.result());
+  writeWord(run.result(), verdict);
   return 0;
 }
 
