@@ -1,9 +1,9 @@
-#include "driver/solveFormula.h"
+#include "cli/solveFormula.h"
 
 #include <new>
 
-#include "driver/lazySolve.h"
-#include "driver/runLines.h"
+#include "cli/lazySolve.h"
+#include "cli/runLines.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "solver/cpuTime.h"

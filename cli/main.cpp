@@ -5,11 +5,11 @@
 #include <new>
 
 #include "clauseset/S5clauSet.h"
-#include "driver/S5Options.h"
-#include "driver/Run.h"
-#include "driver/minimalSearch.h"
-#include "driver/runLines.h"
-#include "driver/solveFormula.h"
+#include "cli/S5Options.h"
+#include "cli/Run.h"
+#include "cli/minimalSearch.h"
+#include "cli/runLines.h"
+#include "cli/solveFormula.h"
 #include "frontend/Parser.h"
 #include "frontend/printError.h"
 #include "frontend/S5NFTrans.h"

@@ -4,7 +4,7 @@
 // lines are measured from.
 #include <cstdio>
 
-#include "driver/S5Options.h"
+#include "cli/S5Options.h"
 #include "frontend/AtomNames.h"
 
 class Run {

@@ -1,6 +1,6 @@
 #pragma once
 #include "clauseset/S5clauSet.h"
-#include "driver/Run.h"
+#include "cli/Run.h"
 
 // Decides the formula of `cs` (its world bound set): on the lazy witness-world
 // path, or with -one-shot, -satcnf or -no-result on one solve over every world

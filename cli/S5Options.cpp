@@ -1,4 +1,4 @@
-#include "driver/S5Options.h"
+#include "cli/S5Options.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "driver/minimalSearch.h"
+#include "cli/minimalSearch.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "driver/lazySolve.h"
-#include "driver/runLines.h"
+#include "cli/lazySolve.h"
+#include "cli/runLines.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "solver/SatSolver.h"

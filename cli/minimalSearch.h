@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "clauseset/S5clauSet.h"
-#include "driver/Run.h"
+#include "cli/Run.h"
 
 // Decides the formula of `cs` (its world bound set), then searches below the
 // worlds its model needs for the fewest worlds of any model, in the order of

@@ -1,4 +1,4 @@
-#include "driver/lazySolve.h"
+#include "cli/lazySolve.h"
 
 #include "encoding/LazyWorlds.h"
 

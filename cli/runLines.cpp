@@ -1,4 +1,4 @@
-#include "driver/runLines.h"
+#include "cli/runLines.h"
 
 #include "solver/cpuTime.h"
 
