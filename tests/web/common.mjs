@@ -1,7 +1,7 @@
 // Shared by the web tests: the repository's paths, the native command line's
 // verdict on a file, the wasm module under node, generated formula files.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -9,6 +9,7 @@ import { join } from 'node:path';
 export const root = new URL('../..', import.meta.url).pathname;
 export const nativeBinary = process.env.TARVEL_BIN || join(root, 'build/Tarvel');
 export const scratch = mkdtempSync(join(tmpdir(), 'tarvel-web-'));
+process.on('exit', () => rmSync(scratch, { recursive: true, force: true }));
 export const Task = { decide: 0, fewest: 1, valid: 2 };
 
 // 'sat' or 'unsat' from the status line of build/Tarvel.
@@ -27,11 +28,19 @@ export async function loadModule() {
     JSON.parse(tarvel.ccall('tarvel_solve', 'string', ['string', 'number', 'number'], [text, task, seconds]));
 }
 
-// Runs a bench/ generator and keeps its output in a file of the scratch dir.
-export function generate(name, script, args) {
-  const file = join(scratch, name + '.txt');
-  writeFileSync(file, execFileSync('python3', [join(root, 'bench', script), ...args.map(String)]));
-  return file;
+// Runs bench/ generators, each job [name, script, args], in one Python
+// process (a start per file would cost more than deciding it); answers the
+// files written to the scratch dir, in job order.
+export function generate(jobs) {
+  const program = `
+import contextlib, json, runpy, sys
+for path, script, args in json.load(sys.stdin):
+    sys.argv = [script] + args
+    with open(path, "w") as out, contextlib.redirect_stdout(out):
+        runpy.run_path(script, run_name="__main__")`;
+  const resolved = jobs.map(([name, script, args]) => [join(scratch, name + '.txt'), join(root, 'bench', script), args.map(String)]);
+  execFileSync('python3', ['-c', program], { input: JSON.stringify(resolved) });
+  return resolved.map(([path]) => path);
 }
 
 // Pigeon-hole, `pigeons` into `holes`, as propositional clauses: hard for

@@ -17,16 +17,18 @@ const families = ['branch', 'ph', 'alt', 'indep', 'clash', 'm3cnf',
                   'eqchain', 'xorchain', 'dnf', 'boxdnf', 'mixed', 'nonclausal'];
 
 test('bench families, small sizes', () => {
+  const jobs = [];
   for (const family of families)
     for (const version of ['p', 'n'])
-      for (const n of [1, 2, 3, 5])
-        sameVerdict(generate(`${family}-${version}-${n}`, 'gen_families.py', [family, version, n, '--vars', 6]));
+      for (const n of [1, 2, 3, 5]) jobs.push([`${family}-${version}-${n}`, 'gen_families.py', [family, version, n, '--vars', 6]]);
+  generate(jobs).forEach(sameVerdict);
 });
 
 test('random formulas', () => {
+  const jobs = [];
   for (let seed = 1; seed <= 40; ++seed)
-    sameVerdict(generate(`random-${seed}`, 'gen_random.py',
-                         [200 + 40 * seed, '--atoms', 4 + (seed % 8), '--diamonds', (seed % 5) / 4, '--seed', seed]));
+    jobs.push([`random-${seed}`, 'gen_random.py', [150 + 20 * seed, '--atoms', 6 + Math.floor(seed / 2), '--diamonds', (seed % 5) / 4, '--seed', seed]]);
+  generate(jobs).forEach(sameVerdict);
 });
 
 test('fewest worlds: two for a Box, a Diamond and a clash with world 0', () => {
