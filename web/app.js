@@ -61,6 +61,7 @@ function seconds(ms) {
 }
 
 function finish(answer) {
+  if (answer.result === 'crash') return restart('error', 'The solver failed: ' + answer.message);
   const task = running.task;
   running = null;
   setBusy(false);

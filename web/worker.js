@@ -2,7 +2,8 @@
 // Runs in a worker whose script is tarvel.js followed by this file (app.js
 // joins them). The first message brings the compiled wasm module; every
 // later one is a request { text, task, seconds }, answered with the glue's
-// JSON plus the milliseconds the call took.
+// JSON plus the milliseconds the call took, or { result: 'crash' } when
+// the module failed.
 
 let engine = null;
 
@@ -24,5 +25,8 @@ onmessage = (e) => {
     const answer = JSON.parse(text);
     answer.ms = performance.now() - started;
     postMessage(answer);
+  }).catch((error) => {
+    // An abort leaves the module unusable; the page replaces this worker.
+    postMessage({ result: 'crash', message: String(error.message || error) });
   });
 };
