@@ -16,8 +16,9 @@ int main() {
   int n = m.worldCount();                // world 0 is the actual world
   bool h = m.holds(f, 0);                // any formula, any world
   bool v = m.value(p, 1);                // an atom in a world
-  std::cout << "check: " << (r == Result::Sat ? "sat" : "not sat") << ", worlds " << n << ", holds " << h
-            << ", p in world 1: " << v << "\n";
+  for (int w = 2; w < n; w++) v = v || m.value(p, w);
+  std::cout << "check: " << (r == Result::Sat ? "sat" : "not sat") << ", f holds in world 0: " << h
+            << ", p in a world other than 0: " << v << "\n";
   r = s.check({p, !q});                  // assumptions, for this check only
   std::vector<Formula> c = s.core();     // after Unsat under assumptions: a subset of them
   std::vector<Formula> mc = s.core(true);  // one from which no assumption can be dropped
@@ -35,7 +36,7 @@ int main() {
   Model cm;
   bool ok = valid(f, &cm);               // countermodel filled when not valid
   bool e = entails({box(p)}, p);         // local; entails(premises, conclusion, true) is global
-  std::cout << "valid: " << ok << ", countermodel worlds " << cm.worldCount() << ", entails: " << e << "\n";
+  std::cout << "valid: " << ok << ", countermodel falsifies f: " << !cm.holds(f) << ", entails: " << e << "\n";
   Formula g = parse("[r1]p1 & <r1>~p1"); // throws ParseError: e.line(), e.column(), e.what()
   std::string t = to_string(g);
   std::cout << "parsed: " << t << "\n";
