@@ -59,7 +59,8 @@ std::vector<char> combine(const Model::Data& d, const Formula::Node& n, const st
 
 Model ModelAccess::make(const std::vector<std::vector<int>>& worlds, const Clausifier& atoms) {
   auto d = std::make_shared<Model::Data>();
-  std::vector<std::pair<Formula, int>> known(atoms.userAtoms().begin(), atoms.userAtoms().end());
+  std::vector<std::pair<Formula, int>> known;
+  for (const auto& [atom, f] : atoms.userAtoms()) known.emplace_back(f, atom);
   std::sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return atomOrder(a.first, b.first); });
   std::unordered_map<int, size_t> indexOfAtom;
   for (const auto& [f, atom] : known) {

@@ -2,6 +2,7 @@
 // for the solver's whole life. Scopes and assumptions are switches: a
 // formula added inside a scope, or assumed, is encoded once with a guard
 // literal and switched on by assuming its switch atom in world 0.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -37,9 +38,26 @@ class SolverLink : public ClauseSink, public ModelView {
 
 bool isExecutable(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
-// The script installed with the library, else the one in the build tree it
-// was built in, else whatever the PATH has under that name.
+// Where an installed package keeps the script, seen from the file that holds
+// this code (the shared library, or a program linked with the static one):
+// the package may have been moved or installed under another prefix.
+std::string scriptBesideThisCode() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&isExecutable), &info) == 0 || info.dli_fname == nullptr) return std::string();
+  std::string file = info.dli_fname;
+  size_t slash = file.rfind('/');
+  if (slash == std::string::npos) return std::string();
+  std::string dir = file.substr(0, slash);
+  for (const char* up : {"/../libexec/tarvel/starexec_run_A", "/../../libexec/tarvel/starexec_run_A"})
+    if (isExecutable(dir + up)) return dir + up;
+  return std::string();
+}
+
+// The installed script, else the one of the build tree the library was built
+// in, else whatever the PATH has under that name.
 std::string defaultMaxSatScript() {
+  std::string beside = scriptBesideThisCode();
+  if (!beside.empty()) return beside;
   for (const char* path : {TARVEL_INSTALLED_MAXSAT_SCRIPT, TARVEL_BUILD_MAXSAT_SCRIPT})
     if (isExecutable(path)) return path;
   return "starexec_run_A";

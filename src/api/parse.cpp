@@ -18,9 +18,9 @@ Formula leafAtom(int internal, const AtomNames& names) {
   return atom(internal);
 }
 
-Formula fromTree(const ASTNode* top, const AtomNames& names) {
+Formula fromTree(const ASTNode* formula, const AtomNames& names) {
   std::vector<Formula> built;
-  std::vector<std::pair<const ASTNode*, bool>> todo{{top, false}};
+  std::vector<std::pair<const ASTNode*, bool>> todo{{formula, false}};
   while (!todo.empty()) {
     auto [n, operandsBuilt] = todo.back();
     todo.pop_back();

@@ -127,8 +127,12 @@ void LazyWorlds::growWorlds(int worldN) {
   tableWorld.resize(n, -1);
 }
 
+// A clause that is a single Diamond has no gate to tell a model's choice:
+// its witness world is needed at once, as in the first round.
 void LazyWorlds::addClauses(const std::vector<std::vector<S5lit>>& clauses, int worldN) {
   growWorlds(worldN);
+  for (const auto& c : clauses)
+    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world]) activate(c[0].world);
   for (const auto& c : clauses) addTopLevel(c);
 }
 

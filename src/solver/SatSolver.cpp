@@ -154,7 +154,8 @@ Verdict SatSolver::solve(const std::vector<int>& assumptions) {
 
 bool SatSolver::isTrue(int lit) { return s->val(lit) > 0; }
 
-bool SatSolver::isFailed(int lit) { return s->failed(lit); }
+// A refutation by root-level simplification used no assumption.
+bool SatSolver::isFailed(int lit) { return !refutedBySimplify && s->failed(lit); }
 
 void SatSolver::announce() {
   printBanner();
