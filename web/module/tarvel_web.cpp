@@ -2,7 +2,11 @@
 // JSON, so the page's worker (and the node test) needs no binding library.
 #include <tarvel/tarvel.hpp>
 
+#ifdef __EMSCRIPTEN__
 #include <emscripten/emscripten.h>
+#else
+#define EMSCRIPTEN_KEEPALIVE  // built natively by bench/web-lwb.mjs, for comparison
+#endif
 
 #include <cstdio>
 #include <exception>
