@@ -43,7 +43,7 @@ function restart(verdict, text) {
 }
 
 function run(task) {
-  if (running) return;
+  if (running || !worker) return;
   $('excerpt').hidden = true;
   $('model').toggleAttribute('hidden', true);
   running = { task, started: performance.now() };
@@ -53,10 +53,10 @@ function run(task) {
 }
 
 function stop() {
-  if (running) restart('stopped', 'Stopped after ' + seconds(performance.now() - running.started) + '.');
+  if (running) restart('stopped', 'Stopped after ' + duration(performance.now() - running.started) + '.');
 }
 
-function seconds(ms) {
+function duration(ms) {
   return ms < 1000 ? ms.toFixed(1) + ' ms' : (ms / 1000).toFixed(2) + ' s';
 }
 
@@ -65,7 +65,7 @@ function finish(answer) {
   const task = running.task;
   running = null;
   setBusy(false);
-  const time = ' (' + seconds(answer.ms) + ')';
+  const time = ' (' + duration(answer.ms) + ')';
   if (answer.result === 'error') return showError(answer);
   if (answer.result === 'unknown') return setStatus('unknown', 'Unknown: the time limit ran out' + time + '.');
   if (task === 'valid') {
