@@ -59,12 +59,14 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     Trans2SAT enc;
     enc.TranS52SAT(cs);
     if (enc.satClauses.size() > kMaxSatClauses) return out;
-    SatSolver sat(SolverLines::Silent);
+    SolveControl control;
+    SatSolver sat(control);
     sat.addAll(enc.satClauses);
     out.verdict = sat.solve();
     if (out.verdict == Verdict::Sat) worlds = enc.decodeModel([&](int v) { return sat.isTrue(v); });
   } else {
-    SatSolver sat(SolverLines::Silent, GateHints::On);
+    SolveControl control;
+    SatSolver sat(control, SolverLines::Silent, GateHints::On);
     LazyOutcome lazy = solveLazily(cs, sat, [] {});
     out.verdict = lazy.verdict;
     worlds = lazy.model;
