@@ -84,8 +84,8 @@ bool hasDiamond(const std::vector<S5lit>& clause) {
 
 }  // namespace
 
-struct Solver::State : Stopper {
-  State() : sat(SolverLines::Silent, GateHints::On, this), link(sat), worlds(link) {}
+struct Solver::State : SolveControl {
+  State() : sat(*this, SolverLines::Silent, GateHints::On), link(sat), worlds(link) {}
 
   bool shouldStop() override {
     if (stopRequested.load(std::memory_order_relaxed)) return true;
@@ -224,7 +224,7 @@ int Solver::State::fewest(Search search) {
   for (size_t c = 0; c < cs.clauses.size(); c++)
     if (hasDiamond(cs.clauses[c])) cs.diamClauses.push_back(static_cast<int>(c));
   cs.decideWorldN();
-  WorldCount count = decideCounting(cs, [](Verdict) {}, this);
+  WorldCount count = decideCounting(cs, [](Verdict) {}, *this);
   if (count.verdict == Verdict::Sat && search == Search::MaxSat) {
     std::string script = maxSatScript.empty() ? defaultMaxSatScript() : maxSatScript;
     MaxSatAnswer a = runMaxSat(cs, count.worlds, script, InstanceFile{temporaryDirectory(), ""});
@@ -232,9 +232,9 @@ int Solver::State::fewest(Search search) {
       stopStopwatch(started);
       throw std::runtime_error("tarvel: " + (a.failure.empty() ? std::string("the MaxSAT solver found no model") : a.failure));
     }
-    count = modelWithin(cs, static_cast<int>(a.cost) + 1, this);
+    count = modelWithin(cs, static_cast<int>(a.cost) + 1, *this);
   } else if (count.verdict == Verdict::Sat) {
-    count = searchFewestWorlds(cs, std::move(count), orderOf(search), [](Verdict) {}, this);
+    count = searchFewestWorlds(cs, std::move(count), orderOf(search), [](Verdict) {}, *this);
   }
   stopStopwatch(started);
   last = count.verdict == Verdict::Sat ? Result::Sat : count.verdict == Verdict::Unsat ? Result::Unsat : Result::Unknown;
