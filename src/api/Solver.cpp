@@ -16,6 +16,7 @@
 #include "api/ModelData.h"
 #include "encoding/LazyWorlds.h"
 #include "search/fewestWorlds.h"
+#include "search/lazySolve.h"
 #include "search/maxSat.h"
 #include "solver/SatSolver.h"
 #include "tarvel/tarvel.hpp"
@@ -25,18 +26,6 @@ namespace tarvel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The encoder's clauses go straight into the solver, which answers model queries.
-class SolverLink : public ClauseSink, public ModelView {
- public:
-  explicit SolverLink(SatSolver& sat) : sat(sat) {}
-  void add(const std::vector<int>& lits) override { sat.add(lits); }
-  void preferFalse(int var) override { sat.preferFalse(var); }
-  bool isTrue(int lit) override { return sat.isTrue(lit); }
-
- private:
-  SatSolver& sat;
-};
 
 bool isExecutable(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 

@@ -7,6 +7,18 @@
 #include "encoding/LazyWorlds.h"
 #include "solver/SatSolver.h"
 
+// The encoder's clauses go straight into the solver, which answers model queries.
+class SolverLink : public ClauseSink, public ModelView {
+ public:
+  explicit SolverLink(SatSolver& sat) : sat(sat) {}
+  void add(const std::vector<int>& lits) override { sat.add(lits); }
+  void preferFalse(int var) override { sat.preferFalse(var); }
+  bool isTrue(int lit) override { return sat.isTrue(lit); }
+
+ private:
+  SatSolver& sat;
+};
+
 struct LazyOutcome {
   Verdict verdict = Verdict::Indeterminate;
   int rounds = 0;
