@@ -562,6 +562,9 @@ PYBIND11_MODULE(tarvel, m) {
       .def_property(
           "time_limit", [](PySolver& s) { return s.timeLimit; },
           [](PySolver& s, py::object seconds) {
+            if (!seconds.is_none() && !PyFloat_Check(seconds.ptr()) && !PyLong_Check(seconds.ptr()))
+              throw py::type_error(std::string("time_limit is a number of seconds or None, got ") +
+                                   typeName(seconds));
             double limit = seconds.is_none() ? 0.0 : seconds.cast<double>();
             Busy busy(s);
             s.solver.setTimeLimit(limit);
@@ -569,7 +572,9 @@ PYBIND11_MODULE(tarvel, m) {
           },
           "Seconds of wall-clock time per later check (and fewest_worlds), after which it\n"
           "answers UNKNOWN (None). 0 or None: no limit.")
-      .def("interrupt", [](PySolver& s) { s.solver.interrupt(); },
+      // Without the GIL: the checking thread may be waiting for it in its
+      // poll while the library holds whatever interrupt needs.
+      .def("interrupt", [](PySolver& s) { s.solver.interrupt(); }, py::call_guard<py::gil_scoped_release>(),
            "Stops the check running now in another thread (it answers UNKNOWN); no\n"
            "effect when none runs.")
       .def("set_maxsat_script",

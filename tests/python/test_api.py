@@ -101,7 +101,7 @@ def test_wrong_types_and_wrong_states_raise():
              (TypeError, lambda: s.check([p, 1])), (TypeError, lambda: tarvel.entails(p, q)),
              (TypeError, lambda: m.holds("p1")), (TypeError, lambda: m["0"]), (TypeError, lambda: tarvel.parse(1)),
              (TypeError, lambda: tarvel.Formula()), (TypeError, lambda: tarvel.valid(None)),
-             (ValueError, lambda: atom(-1)), (ValueError, lambda: atom("")), (ValueError, lambda: atom(2**31)),
+             (TypeError, lambda: setattr(s, "time_limit", "1")), (ValueError, lambda: atom(-1)), (ValueError, lambda: atom("")), (ValueError, lambda: atom(2**31)),
              (ValueError, lambda: s.fewest_worlds("fast")), (ValueError, lambda: m.value(p & q)),
              (RuntimeError, lambda: s.model()), (RuntimeError, lambda: s.core()), (RuntimeError, lambda: s.pop()),
              (RuntimeError, lambda: sat.core()), (IndexError, lambda: m[len(m)]),
@@ -185,3 +185,12 @@ def test_dot_draws_each_world_and_states_the_relation_once():
     dot = s.model().to_dot()
     assert dot.count("[label=") == 2 and dot.count("peripheries=2") == 1 and "--" not in dot
     assert "every world sees every world" in dot and '\\"hi\\"' in dot and "actual" in dot
+
+
+def test_deep_nesting_is_no_crash():
+    f = p
+    for _ in range(100000):
+        f = ~box(f)
+    g = tarvel.parse(str(f))
+    assert g == f and hash(g) == hash(f) and repr(f).endswith("p1>") and tarvel.satisfiable(f)
+    del f, g
