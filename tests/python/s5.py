@@ -93,7 +93,9 @@ def holds_in(model, f, world):
     """f in a world of a tarvel.Model, by the evaluator above."""
     atoms = atoms_of(f)
     valuation = lambda w: sum(1 << i for i, a in enumerate(atoms) if a in model[w])
-    worlds = sum(1 << valuation(w) for w in range(len(model)))
+    worlds = 0
+    for w in range(len(model)):
+        worlds |= 1 << valuation(w)
     return bool(truth(f, atoms, worlds) >> valuation(world) & 1)
 
 

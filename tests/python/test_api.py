@@ -33,8 +33,8 @@ def test_the_example_runs_and_means_what_it_says(capsys):
     assert tarvel.entails([tarvel.box(p)], p) and tarvel.satisfiable(p)
     assert tarvel.entails([tarvel.box(p)], p, global_=True)
     with pytest.raises(tarvel.ParseError) as error:
-        g = tarvel.parse("[r1]p1 & <r1>~p1 &")
-    assert isinstance(error.value, ValueError) and error.value.line == 1
+        tarvel.parse("[r1]p1 & <r1>~p1)")
+    assert isinstance(error.value, ValueError) and (error.value.line, error.value.column) == (1, 17)
     g = tarvel.parse("[r1]p1 & <r1>~p1")
 
     # What the comments promise: p holds somewhere, always with q; the actual
@@ -82,7 +82,7 @@ def test_inspection():
 
 
 @pytest.mark.parametrize("text, line, column", [
-    ("p1 & )", 1, 6), ("p1 &\n  & p2", 2, 3), ("begin p1 end end", 1, 14), ("p1 @ p2", 1, 4)])
+    ("p1 & )", 1, 6), ("p1 &\n  ) p2", 2, 3), ("(p1", 1, 4), ("begin p1 end end", 1, 14), ("p1 @ p2", 1, 4)])
 def test_parse_errors_say_where(text, line, column):
     with pytest.raises(tarvel.ParseError) as error:
         tarvel.parse(text)
