@@ -68,7 +68,7 @@ std::vector<Formula> toFormulas(py::handle items, const char* where) {
   return formulas;
 }
 
-Formula makeAtom(py::handle key) {
+Formula makeAtom(py::object key) {
   if (py::isinstance<py::str>(key)) {
     std::string name = key.cast<std::string>();
     if (name.empty()) throw py::value_error("atom name must not be empty");
@@ -166,15 +166,11 @@ py::object atomKey(const Formula& f) {
 
 // ------------------------------------------------------------ models
 
-int worldIndex(const Model& m, py::handle world) {
-  if (PyBool_Check(world.ptr()) || !PyIndex_Check(world.ptr()))
-    throw py::type_error(std::string("a world is an int, got ") + typeName(world));
-  long long w = py::reinterpret_steal<py::int_>(PyNumber_Index(world.ptr())).cast<long long>();
+int worldIndex(const Model& m, long long w) {
   long long n = m.worldCount();
   if (w < 0) w += n;
   if (w < 0 || w >= n)
-    throw py::index_error("world " + py::str(world).cast<std::string>() + " out of range: the model has " +
-                          std::to_string(n) + " worlds");
+    throw py::index_error("world out of range: the model has " + std::to_string(n) + " worlds");
   return static_cast<int>(w);
 }
 
@@ -426,13 +422,13 @@ PYBIND11_MODULE(tarvel, m) {
         "atom('3') and atom(3) are different atoms; parse() reads vN as atom('vN').");
   m.attr("TRUE") = tarvel::top();
   m.attr("FALSE") = tarvel::bottom();
-  m.def("implies", [](py::handle a, py::handle b) { return tarvel::implies(toFormula(a, "implies"), toFormula(b, "implies")); },
+  m.def("implies", [](const Formula& a, const Formula& b) { return tarvel::implies(a, b); },
         py::arg("a"), py::arg("b"), "a -> b.");
-  m.def("iff", [](py::handle a, py::handle b) { return tarvel::iff(toFormula(a, "iff"), toFormula(b, "iff")); },
+  m.def("iff", [](const Formula& a, const Formula& b) { return tarvel::iff(a, b); },
         py::arg("a"), py::arg("b"), "a <-> b.");
-  m.def("box", [](py::handle f) { return tarvel::box(toFormula(f, "box")); }, py::arg("f"),
+  m.def("box", [](const Formula& f) { return tarvel::box(f); }, py::arg("f"),
         "Box f: f holds in every world.");
-  m.def("diamond", [](py::handle f) { return tarvel::diamond(toFormula(f, "diamond")); }, py::arg("f"),
+  m.def("diamond", [](const Formula& f) { return tarvel::diamond(f); }, py::arg("f"),
         "Diamond f: f holds in some world.");
   m.def("parse", [](const std::string& text) { return tarvel::parse(text); }, py::arg("text"),
         "One formula in the file language, with or without begin ... end.\n"
@@ -444,7 +440,7 @@ PYBIND11_MODULE(tarvel, m) {
                     "model[w] is the frozenset of atoms true in world w; atoms the solver\n"
                     "never saw are false everywhere. Independent of its solver.")
       .def("__len__", &Model::worldCount, "The number of worlds.")
-      .def("__getitem__", [](const Model& md, py::handle w) { return atomSet(md, worldIndex(md, w)); },
+      .def("__getitem__", [](const Model& md, long long w) { return atomSet(md, worldIndex(md, w)); },
            "The frozenset of atoms true in world w (negative w counts from the end).")
       .def("__iter__",
            [](const Model& md) {
@@ -454,18 +450,15 @@ PYBIND11_MODULE(tarvel, m) {
            },
            "The worlds in order, each as its frozenset of true atoms.")
       .def("holds",
-           [](const Model& md, py::handle f, py::handle world) {
-             return md.holds(toFormula(f, "holds"), worldIndex(md, world));
-           },
+           [](const Model& md, const Formula& f, long long world) { return md.holds(f, worldIndex(md, world)); },
            py::arg("f"), py::arg("world") = 0, "Whether formula f holds in the world (default 0, the actual one).")
       .def("value",
-           [](const Model& md, py::handle a, py::handle world) {
-             Formula f = toFormula(a, "value");
+           [](const Model& md, const Formula& f, long long world) {
              if (f.kind() != Kind::Atom) throw py::value_error("value expects an atom; use holds for formulas");
              return md.value(f, worldIndex(md, world));
            },
            py::arg("atom"), py::arg("world") = 0, "The truth value of an atom in the world (default 0).")
-      .def("true_atoms", [](const Model& md, py::handle w) { return atomList(md.trueAtoms(worldIndex(md, w))); },
+      .def("true_atoms", [](const Model& md, long long w) { return atomList(md.trueAtoms(worldIndex(md, w))); },
            py::arg("world"),
            "The atoms true in the world as a list: numbered atoms by number, then named ones by name.")
       .def("atoms", [](const Model& md) { return atomList(md.atoms()); },
@@ -503,7 +496,7 @@ PYBIND11_MODULE(tarvel, m) {
            },
            "add(*formulas): each must hold in the actual world from now on.")
       .def("check",
-           [](PySolver& s, py::handle assumptions) { return checkSolver(s, toFormulas(assumptions, "check")); },
+           [](PySolver& s, py::object assumptions) { return checkSolver(s, toFormulas(assumptions, "check")); },
            py::arg("assumptions") = py::tuple(),
            "SAT when some model makes everything added, and the assumptions (for this\n"
            "check only), hold in world 0; UNSAT when none does; UNKNOWN when stopped by\n"
@@ -602,22 +595,21 @@ PYBIND11_MODULE(tarvel, m) {
 
   // ---------------------------------------------------------- shortcuts
   m.def("satisfiable",
-        [](py::handle f) { return checkAlone({toFormula(f, "satisfiable")}, nullptr) == Result::Sat; },
+        [](const Formula& f) { return checkAlone({f}, nullptr) == Result::Sat; },
         py::arg("f"), "Whether some model makes f hold in its actual world.");
   m.def("valid",
-        [](py::handle f) { return checkAlone({!toFormula(f, "valid")}, nullptr) == Result::Unsat; },
+        [](const Formula& f) { return checkAlone({!f}, nullptr) == Result::Unsat; },
         py::arg("f"), "Whether f holds in every world of every model.");
   m.def("countermodel",
-        [](py::handle f) -> py::object {
+        [](const Formula& f) -> py::object {
           Model model;
-          if (checkAlone({!toFormula(f, "countermodel")}, &model) == Result::Unsat) return py::none();
+          if (checkAlone({!f}, &model) == Result::Unsat) return py::none();
           return py::cast(model);
         },
         py::arg("f"), "A model whose actual world falsifies f, or None when f is valid.");
   m.def("entails",
-        [](py::handle premises, py::handle conclusion, bool global) {
+        [](py::object premises, const Formula& c, bool global) {
           std::vector<Formula> fs = toFormulas(premises, "entails");
-          Formula c = toFormula(conclusion, "entails");
           // A countermodel: the premises hold in the actual world (globally:
           // in every world, which in S5 is their Box) and the conclusion
           // fails there (globally: somewhere, its negation's Diamond).
