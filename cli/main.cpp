@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <new>
+#include <string>
 
 #include "clauseset/S5clauSet.h"
 #include "cli/S5Options.h"
@@ -10,8 +11,8 @@
 #include "cli/minimalSearch.h"
 #include "cli/runLines.h"
 #include "cli/solveFormula.h"
+#include "frontend/FrontEndError.h"
 #include "frontend/Parser.h"
-#include "frontend/printError.h"
 #include "frontend/S5NFTrans.h"
 #include "solver/bridgeLines.h"
 #include "solver/cpuTime.h"
@@ -32,6 +33,12 @@ int answerConstant(NormalForm reduced, const Run& run) {
   return 0;
 }
 
+// An error line reaches the user before the run ends.
+void printLine(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
 bool isDirectory(FILE* f) {
   struct stat st;
   return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
@@ -39,9 +46,11 @@ bool isDirectory(FILE* f) {
 
 // The syntax tree and the naming tables of the reduction are not needed past
 // the normal form; on large inputs they hold much of the memory.
-NormalForm reduceToNormalForm(S5clauSet& cs, ASTNode* root) {
-  NormalForm reduced = S5NFTrans().trans2NF(cs, root);
-  releasePooledNodes();
+NormalForm reduceToNormalForm(S5clauSet& cs, ASTNode* root, NodeArena& arena) {
+  S5NFTrans trans;
+  NormalForm reduced = trans.trans2NF(cs, root);
+  arena.release();
+  if (reduced == NormalForm::Failed) printLine(trans.error.line());
   return reduced;
 }
 
@@ -67,13 +76,19 @@ int run(int argc, char** argv) {
 
   Run run(opt, result, argv[0]);
   run.start = cpuTime();
+  NodeArena arena;
+  NodeArena::Scope inThisThread(arena);
   ASTNode* root = nullptr;
-  int parsed = parseFormula(input != nullptr ? input : stdin, root, run.names);
+  SyntaxError syntaxError;
+  bool parsed = parseFormula(input != nullptr ? input : stdin, root, run.names, syntaxError);
   if (input != nullptr) std::fclose(input);
-  if (parsed != 0) return 1;
+  if (!parsed) {
+    printLine(syntaxError.message);
+    return 1;
+  }
 
   S5clauSet cs;
-  NormalForm reduced = reduceToNormalForm(cs, root);
+  NormalForm reduced = reduceToNormalForm(cs, root, arena);
   if (reduced == NormalForm::Failed) return 1;
   run.normalFormDone = cpuTime();
   printTimeLine("Tran2S5NF_time(ms):", run.normalFormDone - run.start);
@@ -99,7 +114,7 @@ int main(int argc, char** argv) {
   try {
     return run(argc, argv);
   } catch (const std::bad_alloc&) {
-    printError(900, "Out of memory!");
+    printLine(errorLine(900, "Out of memory!"));
     return 1;
   }
 }

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "cli/lazySolve.h"
+#include "search/lazySolve.h"
 #include "cli/runLines.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"

@@ -3,6 +3,11 @@
 // formula text into a tree, show a tree as fully parenthesised infix text or
 // as an oracle formula, capture what a pass prints, and the clause list the
 // encoder hands to the solver bridge.
+//
+// Trees come from the current NodeArena of the calling thread. The main
+// thread, where every test runs, has one arena for the whole program (its
+// trees are small and never freed, like before); a fuzz target or a test
+// that frees its trees or runs other threads opens its own.
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,17 +20,35 @@
 #include "frontend/Parser.h"
 #include "tests/S5Oracle.h"
 
-// Parses raw bytes as a whole formula file in memory; null after a lexical or
-// syntax error, whose line goes to standard output.
-inline ASTNode* parseBytes(const void* data, size_t size) {
-  FILE* f = fmemopen(const_cast<void*>(data), size, "r");
-  if (f == nullptr) return nullptr;
+inline NodeArena mainThreadArena;
+inline NodeArena::Scope mainThreadArenaScope(mainThreadArena);
+
+// What parsing a text gave: the tree (null after an error) and the error.
+struct Parsed {
   ASTNode* root = nullptr;
-  int status = parseFormula(f, root);
+  SyntaxError error;
+};
+
+// Parses a text, given as a string or (`asStream`) as a stream over it.
+inline Parsed parsed(const std::string& text, Framing framing = Framing::FileOnly, bool asStream = false) {
+  Parsed p;
+  AtomNames names;
+  if (!asStream) {
+    parseFormula(text, p.root, names, p.error, framing);
+    return p;
+  }
+  FILE* f = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+  if (f == nullptr) std::abort();
+  parseFormula(f, p.root, names, p.error, framing);
   std::fclose(f);
-  return status == 0 ? root : nullptr;
+  return p;
 }
-inline ASTNode* parseText(const std::string& text) { return parseBytes(text.data(), text.size()); }
+
+// A whole formula file in memory; null after an error.
+inline ASTNode* parseText(const std::string& text) { return parsed(text).root; }
+inline ASTNode* parseBytes(const void* data, size_t size) {
+  return parseText(std::string(static_cast<const char*>(data), size));
+}
 
 // What `write` prints to a stream.
 inline std::string printedBy(const std::function<void(FILE*)>& write) {

@@ -172,3 +172,44 @@ TEST(Golden, MaxSatTimeCountsInTheTotal) {
 }
 
 }  // namespace
+
+// Runs sharing a directory each solve their own MaxSAT instance, and the
+// instance left behind is one run's, whole: header counts match its body.
+TEST(Golden, ParallelMaxSatRunsAnswerTheirOwnFormula) {
+  const std::vector<std::pair<std::string, int>> formulas = {
+      {"p1 & [r1](p1 | p2)", 1},
+      {"<r1>p1 & <r1>~p1", 2},
+      {"<r1>(p1 & p2) & <r1>(p1 & ~p2) & <r1>~p1", 3},
+      {"<r1>(p1 & p2) & <r1>(p1 & ~p2) & <r1>(~p1 & p2) & <r1>(~p1 & ~p2)", 4},
+  };
+  std::string dir = scratchDir() + "/parallel-maxsat";
+  mkdir(dir.c_str(), 0755);
+  std::string script = "cd " + shellQuote(dir) + " || exit 1;";
+  for (size_t i = 0; i < 8; i++) {
+    std::string name = "f" + std::to_string(i);
+    writeFile(dir + "/" + name + ".txt", "begin\n" + formulas[i % 4].first + "\nend\n");
+    script += " " + shellQuote(TARVEL_BIN) + " -minimal=4 " + name + ".txt >" + name + ".out 2>&1 &";
+  }
+  script += " wait";
+  for (int round = 0; round < 10; round++) {
+    ASSERT_EQ(std::system(script.c_str()), 0);
+    for (size_t i = 0; i < 8; i++) {
+      std::string out = readFile(dir + "/f" + std::to_string(i) + ".out");
+      std::string expected = "c Minimal model: " + std::to_string(formulas[i % 4].second) + " \n";
+      EXPECT_NE(out.find(expected), std::string::npos) << "round " << round << ", run " << i << ":\n" << out;
+    }
+    std::istringstream instance(readFile(dir + "/maxsat.wcnf"));
+    std::string p, wcnf;
+    long vars = 0, clauses = 0, top = 0, lines = 0;
+    ASSERT_TRUE(instance >> p >> wcnf >> vars >> clauses >> top) << "round " << round;
+    std::string line;
+    std::getline(instance, line);
+    while (std::getline(instance, line)) {
+      std::istringstream words(line);
+      std::string word, last;
+      while (words >> word) last = word;
+      lines += last == "0";
+    }
+    EXPECT_EQ(lines, clauses) << "round " << round;
+  }
+}

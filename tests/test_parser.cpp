@@ -1,36 +1,35 @@
 // The formula language: what parses into which tree, the exact error line and
 // exit status of every way a formula file can be wrong, and the limits.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstring>
+
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+#include "frontend/S5NFTrans.h"
 #include "tests/InProcess.h"
+#include "tests/S5Oracle.h"
 #include "tests/TestHelpers.h"
 
 namespace {
 
 struct Outcome {
-  int status;
-  std::string out;
+  bool ok;
+  std::string out;  // the tree as infix text, or the error line
+  SyntaxError error;
 };
 
-// Parses in a child process, which captures the error line on standard output
-// and exits 1 after an error; the child prints
-// the formula as infix text on success.
-Outcome parseInChild(const std::string& text) {
-  std::string outPath = scratchDir() + "/parse" + std::to_string(getpid()) + ".out";
-  std::fflush(stdout);
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (!std::freopen(outPath.c_str(), "w", stdout)) _exit(99);
-    ASTNode* root = parseText(text);
-    if (root != nullptr) std::printf("%s", formulaText(root).c_str());
-    std::fflush(stdout);
-    _exit(root != nullptr ? 0 : 1);
-  }
-  int raw = 0;
-  waitpid(pid, &raw, 0);
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw), readFile(outPath)};
+// Parses in-process through both entry points, which must agree.
+Outcome parseBoth(const std::string& text, Framing framing = Framing::FileOnly) {
+  Parsed fromText = parsed(text, framing), fromStream = parsed(text, framing, true);
+  bool ok = fromText.root != nullptr;
+  Outcome o{ok, ok ? formulaText(fromText.root) : fromText.error.message, fromText.error};
+  std::string streamOut = fromStream.root ? formulaText(fromStream.root) : fromStream.error.message;
+  EXPECT_EQ(streamOut, o.out) << "stream and text disagree";
+  EXPECT_EQ(fromStream.error.column, o.error.column);
+  return o;
 }
 
 std::string repeat(const std::string& s, int n) {
@@ -61,47 +60,82 @@ std::string unescape(const std::string& escaped) {
 
 }  // namespace
 
-// tests/data/parse.txt: "input => tree" parses, "input =!> line" is refused with that line.
-TEST(Parser, TreesAndErrorLinesOfTheTable) {
+// tests/data/parse.txt, one case a line: "input OP expected".
+struct TableOp {
+  const char* text;
+  Framing framing;
+  enum Expect { Tree, ErrorLine, Position } expect;
+};
+const TableOp kTableOps[] = {{" => ", Framing::FileOnly, TableOp::Tree},
+                             {" =!> ", Framing::FileOnly, TableOp::ErrorLine},
+                             {" =@> ", Framing::FileOnly, TableOp::Position},
+                             {" ~> ", Framing::BareOrFile, TableOp::Tree},
+                             {" ~!> ", Framing::BareOrFile, TableOp::ErrorLine}};
+
+TEST(Parser, TreesErrorLinesAndPositionsOfTheTable) {
   std::istringstream table(readFile(std::string(TARVEL_SOURCE_DIR) + "/tests/data/parse.txt"));
   int cases = 0;
   for (std::string line; std::getline(table, line);) {
     if (line.empty() || line[0] == '#') continue;
-    size_t accepted = line.find(" => "), refused = line.find(" =!> ");
-    ASSERT_TRUE(accepted != std::string::npos || refused != std::string::npos) << line;
-    bool fails = refused != std::string::npos && (accepted == std::string::npos || refused < accepted);
-    size_t at = fails ? refused : accepted;
+    const TableOp* op = nullptr;
+    size_t at = std::string::npos;
+    for (const TableOp& o : kTableOps) {
+      size_t found = line.find(o.text);
+      if (found < at) at = found, op = &o;
+    }
+    ASSERT_NE(op, nullptr) << line;
     std::string input = unescape(line.substr(0, at));
-    std::string expected = unescape(line.substr(at + (fails ? 5 : 4))) + (fails ? "\n" : "");
-    Outcome o = parseInChild(input);
-    EXPECT_EQ(o.status, fails ? 1 : 0) << line;
-    EXPECT_EQ(o.out, expected) << line;
+    std::string expected = unescape(line.substr(at + std::strlen(op->text)));
+    Outcome o = parseBoth(input, op->framing);
+    EXPECT_EQ(o.ok, op->expect == TableOp::Tree) << line;
+    if (op->expect == TableOp::Position)
+      EXPECT_EQ(std::to_string(o.error.line) + ":" + std::to_string(o.error.column), expected) << line;
+    else
+      EXPECT_EQ(o.out, expected) << line;
     cases++;
   }
-  EXPECT_GT(cases, 50);
+  EXPECT_GT(cases, 80);
+}
+
+// A stream that cannot be read (a directory) is an error of the parse, not the end of the process.
+TEST(Parser, AFailedReadIsAnError) {
+  FILE* directory = std::fopen(TARVEL_SOURCE_DIR, "r");
+  ASSERT_NE(directory, nullptr);
+  ASTNode* root = nullptr;
+  AtomNames names;
+  SyntaxError error;
+  EXPECT_FALSE(parseFormula(directory, root, names, error));
+  std::fclose(directory);
+  EXPECT_EQ(root, nullptr);
+  EXPECT_EQ(error.message, "Can't read the formula: input in flex scanner failed");
+  EXPECT_EQ(error.line, 0);
+  EXPECT_EQ(error.column, 0);
 }
 
 TEST(ParserLimits, DeepNestingParsesUpToTheStackLimit) {
-  Outcome prefix = parseInChild("begin " + repeat("~", 100000) + "p1 end");
-  EXPECT_EQ(prefix.status, 0);
+  Outcome prefix = parseBoth("begin " + repeat("~", 100000) + "p1 end");
+  EXPECT_TRUE(prefix.ok);
   EXPECT_EQ(prefix.out, repeat("~", 100000) + "p1");
-  Outcome parens = parseInChild("begin " + repeat("(", 100000) + "p1" + repeat(")", 100000) + " end");
-  EXPECT_EQ(parens.status, 0);
+  Outcome parens = parseBoth("begin " + repeat("(", 100000) + "p1" + repeat(")", 100000) + " end");
+  EXPECT_TRUE(parens.ok);
   EXPECT_EQ(parens.out, "p1");
-  Outcome tooDeep = parseInChild("begin " + repeat("(", 1100000) + "p1" + repeat(")", 1100000) + " end");
-  EXPECT_EQ(tooDeep.status, 1);
-  EXPECT_EQ(tooDeep.out, "At line 1: memory exhausted--(\n");
+  Outcome tooDeep = parseBoth("begin " + repeat("(", 1100000) + "p1" + repeat(")", 1100000) + " end");
+  EXPECT_FALSE(tooDeep.ok);
+  EXPECT_EQ(tooDeep.out, "At line 1: memory exhausted--(");
+  // The stack of 1048576 states is full with the start state, that of
+  // "begin" and one per parenthesis: the last of these is the error's token.
+  EXPECT_EQ(tooDeep.error.column, 6 + 1048576 - 2);
 }
 
 TEST(ParserLimits, LongLinesAndLongTokens) {
-  Outcome wide = parseInChild("begin p1" + repeat(" & p1", 200000) + " end");
-  EXPECT_EQ(wide.status, 0);
+  Outcome wide = parseBoth("begin p1" + repeat(" & p1", 200000) + " end");
+  EXPECT_TRUE(wide.ok);
   EXPECT_EQ(wide.out, repeat("(", 200000) + "p1" + repeat(" & p1)", 200000));
   std::string digits = repeat("1", 100000);
-  Outcome huge = parseInChild("begin p" + digits + " end");
-  EXPECT_EQ(huge.status, 1);
-  EXPECT_EQ(huge.out, "Syntax error at line 1 near " + digits + ": number too large\n");
-  Outcome blanks = parseInChild("begin" + repeat(" ", 1000000) + "p3 end");
+  Outcome huge = parseBoth("begin p" + digits + " end");
+  EXPECT_FALSE(huge.ok);
+  EXPECT_EQ(huge.out, "Syntax error at line 1 near " + digits + ": number too large");
+  Outcome blanks = parseBoth("begin" + repeat(" ", 1000000) + "p3 end");
   EXPECT_EQ(blanks.out, "p3");
 }
 
@@ -112,4 +146,58 @@ TEST(ParserEndToEnd, DeepFormulaRunsThroughThePipeline) {
   RunResult boxes = runTarvel("begin " + repeat("[r1]<r1>(", 50000) + "p1 & ~p1" + repeat(")", 50000) + " end");
   EXPECT_EQ(boxes.status, 0);
   EXPECT_NE(boxes.out.find("s UNSATISFIABLE"), std::string::npos);
+}
+
+// The tree and the S5-NF file of each text, made in a fresh arena of the calling thread.
+std::vector<std::string> normalForms(const std::vector<std::string>& texts) {
+  std::vector<std::string> out;
+  for (const std::string& text : texts) {
+    NodeArena arena;
+    NodeArena::Scope scope(arena);
+    ASTNode* root = parseText(text);
+    if (root == nullptr) {
+      out.push_back("no tree");
+      continue;
+    }
+    std::string tree = formulaText(root);
+    S5NFTrans trans;
+    S5clauSet clauses;
+    NormalForm reduced = trans.trans2NF(clauses, root);
+    out.push_back(tree + "\n" + std::to_string(static_cast<int>(reduced)) + "\n" +
+                  printedBy([&](FILE* f) { clauses.printClauSet(f); }));
+  }
+  return out;
+}
+
+// Two threads, each with its own arena, give what one thread gives alone.
+TEST(ParserThreads, TwoThreadsParseAndReduceAsOneDoes) {
+  std::mt19937 rng(2027);
+  std::vector<std::string> texts[2];
+  for (int i = 0; i < 120; i++) {
+    OFormula f = i % 3 == 0 ? farFromClauseForm(rng, 4) : randomFormula(rng, 4, 3 + i % 4);
+    texts[i % 2].push_back("begin\n" + formulaFile(f) + "\nend\n");
+  }
+  std::vector<std::string> alone[2] = {normalForms(texts[0]), normalForms(texts[1])};
+  std::vector<std::string> together[2];
+  std::thread first([&] { together[0] = normalForms(texts[0]); });
+  std::thread second([&] { together[1] = normalForms(texts[1]); });
+  first.join();
+  second.join();
+  EXPECT_EQ(together[0], alone[0]);
+  EXPECT_EQ(together[1], alone[1]);
+  EXPECT_NE(alone[0], alone[1]);
+}
+
+// A node needs a current arena: a thread without one gets an exception, not a tree.
+TEST(ParserThreads, ANodeWithoutArenaIsALogicError) {
+  bool threw = false;
+  std::thread bare([&] {
+    try {
+      parseText("begin p1 end");
+    } catch (const std::logic_error&) {
+      threw = true;
+    }
+  });
+  bare.join();
+  EXPECT_TRUE(threw);
 }

@@ -5,6 +5,8 @@
 AtomWorldTable::AtomWorldTable(const S5clauSet& cs, int rowLength)
     : index(cs), rowLength(static_cast<size_t>(std::max(rowLength, 1))) {}
 
+AtomWorldTable::AtomWorldTable(int rowLength) : rowLength(static_cast<size_t>(std::max(rowLength, 1))) {}
+
 int& AtomWorldTable::slot(int atom, int world) {
   size_t a = index.of(atom), w = static_cast<size_t>(world);
   if (a == entries.size()) entries.emplace_back();

@@ -17,6 +17,8 @@ class AtomWorldTable {
   // `rowLength`: the slots a row gets at once (the worlds the caller will
   // surely use), so that a full row is allocated once.
   AtomWorldTable(const S5clauSet& cs, int rowLength);
+  // A table for atoms that come later (clauses added one batch at a time).
+  explicit AtomWorldTable(int rowLength);
   // The variable of (atom, world), 0 until the caller sets it.
   int& slot(int atom, int world);
   // The variable of (atom, world), 0 when it has none.

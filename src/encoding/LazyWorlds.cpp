@@ -4,8 +4,13 @@
 #include <cstdlib>
 
 LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink)
-    : cs(cs), sink(sink), diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0),
+    : cs(&cs), sink(sink), diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0),
       tableWorld(std::max(cs.worldN, 1), -1), varOf(cs, 1) {}
+
+LazyWorlds::LazyWorlds(ClauseSink& sink)
+    : cs(nullptr), sink(sink), diamondsAt(1), active(1, 0), tableWorld(1, -1), varOf(1) {
+  markActive(0);
+}
 
 int LazyWorlds::variable(int lit, int world) {
   int atom = std::abs(lit);
@@ -108,10 +113,27 @@ void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
 
 void LazyWorlds::encodeFirstRound() {
   markActive(0);
-  for (const auto& c : cs.clauses)
+  for (const auto& c : cs->clauses)
     if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world])
       markActive(c[0].world);
-  for (const auto& c : cs.clauses) addTopLevel(c);
+  for (const auto& c : cs->clauses) addTopLevel(c);
+}
+
+void LazyWorlds::growWorlds(int worldN) {
+  size_t n = static_cast<size_t>(std::max(worldN, 1));
+  if (n <= active.size()) return;
+  diamondsAt.resize(n);
+  active.resize(n, 0);
+  tableWorld.resize(n, -1);
+}
+
+// A clause that is a single Diamond has no gate to tell a model's choice:
+// its witness world is needed at once, as in the first round.
+void LazyWorlds::addClauses(const std::vector<std::vector<S5lit>>& clauses, int worldN) {
+  growWorlds(worldN);
+  for (const auto& c : clauses)
+    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world]) activate(c[0].world);
+  for (const auto& c : clauses) addTopLevel(c);
 }
 
 // Whether the model makes every member of `g` true in one active world: then

@@ -37,9 +37,20 @@ class LazyWorlds {
   // clause has its witness world in 1 .. worldN - 1); `cs` outlives encodeFirstRound,
   // the only call that reads its clauses.
   LazyWorlds(const S5clauSet& cs, ClauseSink& sink);
+  // An encoder that starts with world 0 alone and takes its clauses in
+  // batches (addClauses), for a formula that grows between solves.
+  explicit LazyWorlds(ClauseSink& sink);
 
   // First round: world 0 and the witness worlds of single-Diamond clauses.
+  // require: made from a clause set.
   void encodeFirstRound();
+  // More clauses, encoded at once over the active worlds.
+  // require: every Diamond literal of `clauses` has its witness world in
+  // 1 .. worldN - 1, and worlds given to earlier clauses keep their Diamonds:
+  // a new Diamond gets a world of its own or an equal earlier one's world.
+  void addClauses(const std::vector<std::vector<S5lit>>& clauses, int worldN);
+  // The variable of `lit` in world 0, for literals the caller assumes.
+  int actualWorldVariable(int lit) { return variable(lit, 0); }
   // After a satisfiable solve: activates the inactive witness worlds of the
   // true Diamond gates that no active world witnesses in the model, and adds
   // their clauses. Returns how many it activated; 0 means the model is an S5
@@ -67,8 +78,9 @@ class LazyWorlds {
   void addBox(const Gate& g, int world);
   void addDiamond(const Gate& g, int world);
   bool isWitnessedActive(const Gate& g, ModelView& model) const;
+  void growWorlds(int worldN);
 
-  const S5clauSet& cs;
+  const S5clauSet* cs;  // null when the clauses come in batches
   ClauseSink& sink;
   int varCount = 0;
   std::vector<int> memberPool;

@@ -63,7 +63,7 @@ class WorldValues {
 
 }  // namespace
 
-int neededWorlds(const S5clauSet& cs, const std::vector<std::vector<int>>& worlds) {
+std::vector<size_t> neededWorldList(const S5clauSet& cs, const std::vector<std::vector<int>>& worlds) {
   WorldValues model(cs, worlds);
   std::vector<size_t> kept{0};
   std::vector<char> isKept(model.worldCount(), 0);
@@ -86,9 +86,18 @@ int neededWorlds(const S5clauSet& cs, const std::vector<std::vector<int>>& world
       }
     }
     // Not a model of `cs` after all: keep every world rather than guess.
-    if (!done) return static_cast<int>(model.worldCount());
+    if (!done) {
+      kept.resize(model.worldCount());
+      for (size_t w = 0; w < kept.size(); w++) kept[w] = w;
+      return kept;
+    }
   }
-  return static_cast<int>(kept.size());
+  std::sort(kept.begin(), kept.end());
+  return kept;
+}
+
+int neededWorlds(const S5clauSet& cs, const std::vector<std::vector<int>>& worlds) {
+  return static_cast<int>(neededWorldList(cs, worlds).size());
 }
 
 std::vector<std::vector<int>> decodeWorlds(const AtomWorldOf& atomWorldOf, const std::vector<int>& rank,

@@ -20,6 +20,8 @@ void printS5Model(const std::vector<std::vector<int>>& worlds, const AtomNames& 
 // satisfies and no world kept so far witnesses. An upper bound on the
 // fewest worlds of any model, at most worlds.size().
 int neededWorlds(const S5clauSet& cs, const std::vector<std::vector<int>>& worlds);
+// The same worlds themselves: their indices in `worlds`, ascending, 0 first.
+std::vector<size_t> neededWorldList(const S5clauSet& cs, const std::vector<std::vector<int>>& worlds);
 
 // Variable v of either encoding stands for atom atomWorldOf[v - 1].first in
 // world atomWorldOf[v - 1].second; atom 0 marks a gate or selector variable.

@@ -2,86 +2,64 @@
 // uses an explicit stack: formulas nested a hundred thousand deep are normal.
 #include "frontend/ASTNode.h"
 
-#include <memory>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace {
 
-// Nodes live in chunks of many nodes that never move, so node addresses stay
-// valid; one allocation per chunk instead of one per few nodes (a deque's
-// blocks hold 16 nodes). The pool is released at exit, which keeps leak
-// checkers quiet. One pool per node kind for the whole process: the parser's
-// actions (generated code) and every pass allocate nodes, and threading a
-// pool through the generated parser is not possible.
-template <class Node>
-class NodePool {
- public:
-  Node& add() {
-    if (used == kChunk || chunks.empty()) {
-      chunks.emplace_back(new Node[kChunk]);
-      used = 0;
-    }
-    count++;
-    return chunks.back()[used++];
-  }
-  size_t size() const { return count; }
-  void release() {
-    std::vector<std::unique_ptr<Node[]>>().swap(chunks);
-    used = count = 0;
-  }
-
- private:
-  static constexpr size_t kChunk = 8192;
-  std::vector<std::unique_ptr<Node[]>> chunks;
-  size_t used = 0, count = 0;
-};
-
-// Binary nodes created per node kind since the last release.
-size_t binaryNodesOfType[NT_ATOM + 1] = {};
-
-NodePool<ASTNode>& binaryPool() {
-  static NodePool<ASTNode> pool;
-  return pool;
-}
-
-NodePool<mbASTNode>& multiPool() {
-  static NodePool<mbASTNode> pool;
-  return pool;
-}
-
-size_t& nodeLimit() {
-  static size_t limit = 0;
-  return limit;
-}
-
-void checkNodeLimit() {
-  size_t limit = nodeLimit();
-  if (limit != 0 && binaryPool().size() + multiPool().size() >= limit) throw std::bad_alloc();
-}
+// The only process-wide state of the front end, one pointer per thread, so
+// that threads working on different formulas never share an arena; why the
+// node functions find their arena here instead of in a parameter: see NodeArena.
+thread_local NodeArena* currentArena = nullptr;
 
 }  // namespace
 
-void setNodeLimit(size_t limit) { nodeLimit() = limit; }
+NodeArena::Scope::Scope(NodeArena& arena) : previous(currentArena) { currentArena = &arena; }
 
-size_t binaryNodesCreated(int type) {
-  return type >= NT_ROOT && type <= NT_ATOM ? binaryNodesOfType[type] : 0;
+NodeArena::Scope::~Scope() { currentArena = previous; }
+
+NodeArena& NodeArena::current() {
+  if (currentArena == nullptr) throw std::logic_error("syntax-tree node used with no current NodeArena");
+  return *currentArena;
 }
 
-void releasePooledNodes() {
-  binaryPool().release();
-  multiPool().release();
-  for (size_t& n : binaryNodesOfType) n = 0;
+void NodeArena::release() {
+  binary.release();
+  multi.release();
+  for (size_t& n : binaryOfType) n = 0;
 }
 
-ASTNode* newASTNode(int type, int atom) {
-  checkNodeLimit();
-  ASTNode& node = binaryPool().add();
-  if (type >= NT_ROOT && type <= NT_ATOM) binaryNodesOfType[type]++;
+size_t NodeArena::binaryCreated(int type) const {
+  return type >= NT_ROOT && type <= NT_ATOM ? binaryOfType[type] : 0;
+}
+
+void NodeArena::checkLimit() const {
+  if (nodeLimit != 0 && binary.size() + multi.size() >= nodeLimit) throw std::bad_alloc();
+}
+
+ASTNode* NodeArena::newBinary(int type, int atom) {
+  checkLimit();
+  ASTNode& node = binary.add();
+  if (type >= NT_ROOT && type <= NT_ATOM) binaryOfType[type]++;
   node.type = type;
   node.atom = atom;
   return &node;
 }
+
+mbASTNode* NodeArena::newMulti(int type, int atom) {
+  checkLimit();
+  mbASTNode& node = multi.add();
+  node.type = type;
+  node.atom = atom;
+  return &node;
+}
+
+void setNodeLimit(size_t limit) { NodeArena::current().setLimit(limit); }
+
+size_t binaryNodesCreated(int type) { return NodeArena::current().binaryCreated(type); }
+
+ASTNode* newASTNode(int type, int atom) { return NodeArena::current().newBinary(type, atom); }
 
 ASTNode* linkedNode(int type, ASTNode* left, ASTNode* right) {
   ASTNode* node = newASTNode(type);
@@ -92,13 +70,7 @@ ASTNode* linkedNode(int type, ASTNode* left, ASTNode* right) {
   return node;
 }
 
-mbASTNode* newMbASTNode(int type, int atom) {
-  checkNodeLimit();
-  mbASTNode& node = multiPool().add();
-  node.type = type;
-  node.atom = atom;
-  return &node;
-}
+mbASTNode* newMbASTNode(int type, int atom) { return NodeArena::current().newMulti(type, atom); }
 
 ASTNode* A_copySubtree(ASTNode* src, ASTNode* parent) {
   ASTNode* top = newASTNode(src->type, src->atom);

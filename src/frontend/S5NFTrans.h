@@ -8,6 +8,7 @@
 
 #include "clauseset/S5clauSet.h"
 #include "frontend/ASTNode.h"
+#include "frontend/FrontEndError.h"
 
 // What the normal form of a formula came to.
 enum class NormalForm { ReducedToFalse, ReducedToTrue, Clauses, Failed };
@@ -40,6 +41,8 @@ class S5NFTrans {
   bool nameEagerly = false;
   bool overBudget = false;
   size_t copiedNodes = 0, copyLimit = 0;
+  // Why the last pass that failed (returned false, null or Failed) failed.
+  FrontEndError error;
   size_t definedBeforeReduction = 0;
   int maxAtomBeforeReduction = 0;
 
@@ -62,7 +65,7 @@ class S5NFTrans {
   void removeImply(ASTNode* node);  // ensure: no NT_IMPLY / NT_IFF left
   void trans2NNF(ASTNode* node);    // ensure: NT_NOT only above leaves; maxAtom set
   // ensure: true and no constant left, or the root's child is one; false
-  // after printing the error of a tree it cannot handle.
+  // with `error` set for a tree it cannot handle.
   bool removeTF(ASTNode* root);
 
   mbASTNode* trans2MultiBranchAST(ASTNode* root);
@@ -70,13 +73,13 @@ class S5NFTrans {
   static bool isSmallWhenDistributed(mbASTNode* top, uint64_t limit);
   void dfsReduct(mbASTNode* node);
   // Extracts the clauses of an S5-CNF tree into clauSet and cleans it up;
-  // false after printing that the tree is not in S5-CNF shape.
+  // false with `error` set when the tree is not in S5-CNF shape.
   bool readS5CNF(mbASTNode* root);
   bool readClauses(mbASTNode* root);
   void cleanUpClauses(size_t defined);
   // The whole normal form. Clauses: `out` holds the clause set, moved out of
-  // clauSet, which is left empty. Failed: an error line was printed and
-  // nothing after it ran.
+  // clauSet, which is left empty. Failed: `error` says why, and nothing
+  // after the failed step ran.
   NormalForm trans2NF(S5clauSet& out, ASTNode* root);
 };
 

@@ -6,5 +6,5 @@
 bool isS5lit(mbASTNode* n);
 // A disjunction of S5 literals (a single S5 literal included).
 bool isS5clause(mbASTNode* n);
-// A conjunction of S5 clauses under the root; prints error 548 for a childless root.
+// A conjunction of S5 clauses under the root; false for a childless root.
 bool isS5CNF(mbASTNode* root);

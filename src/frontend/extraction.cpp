@@ -8,7 +8,6 @@
 
 #include "frontend/S5NFTrans.h"
 #include "frontend/S5shape.h"
-#include "frontend/printError.h"
 
 namespace {
 
@@ -270,7 +269,7 @@ bool S5NFTrans::readClauses(mbASTNode* root) {
     } else if (n->type == NT_AND) {
       for (mbASTNode* c : n->children) q.push(c);
     } else {
-      printError(740, "Invalid formula!");
+      error = {740, "Invalid formula!"};
       return false;
     }
   }
@@ -322,7 +321,7 @@ NormalForm S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
 const uint64_t kSmallDistribution = uint64_t(1) << 18;
 
 // The multi-branch tree of the formula at root, reduced to S5-CNF shape, or
-// null after reporting an empty tree or a reduction that makes no progress. Without
+// null with `error` set for an empty tree or a reduction that makes no progress. Without
 // `eagerly`, a formula whose distribution is estimated small is reduced by
 // copying, until the copies reach a limit that grows with the formula; a
 // formula estimated large, or one that reaches the limit, is left with
@@ -344,7 +343,7 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   copiedNodes = 0;
   mbASTNode* mb = trans2MultiBranchAST(root);
   if (mb->children.empty()) {
-    printError(548, "Empty AST!");
+    error = {548, "Empty AST!"};
     return nullptr;
   }
   if (!eagerly && !isSmallWhenDistributed(mb, kSmallDistribution)) {
@@ -361,7 +360,7 @@ mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
     // whole tree after every pass would cost as much as the pass itself.
     if (++passes > 16 * largest + 1000) largest = std::max(largest, M_subtreeSize(mb));
     if (passes > 16 * largest + 1000) {
-      printError(599, "Internal error: the S5-NF reduction makes no progress!");
+      error = {599, "Internal error: the S5-NF reduction makes no progress!"};
       return nullptr;
     }
   }

@@ -5,7 +5,6 @@
 #include <queue>
 
 #include "frontend/S5NFTrans.h"
-#include "frontend/printError.h"
 
 namespace {
 
@@ -77,8 +76,8 @@ bool isCutOut(const ASTNode* p) {
 }
 
 // One step of constant propagation of c into its parent p. Returns false
-// after reporting a parent kind that cannot hold a constant.
-bool propagateConstant(ASTNode* c, ASTNode* p, std::queue<ASTNode*>& queue) {
+// with `error` set for a parent kind that cannot hold a constant.
+bool propagateConstant(ASTNode* c, ASTNode* p, std::queue<ASTNode*>& queue, FrontEndError& error) {
   bool isTrue = c->type == NT_TRUE;
   ASTNode* sibling = (p->left == c) ? p->right : p->left;
   switch (p->type) {
@@ -105,7 +104,7 @@ bool propagateConstant(ASTNode* c, ASTNode* p, std::queue<ASTNode*>& queue) {
       }
       return true;
     default:
-      printError(isTrue ? 236 : 271, "Invalid parent type!");
+      error = {isTrue ? 236 : 271, "Invalid parent type!"};
       return false;
   }
 }
@@ -168,12 +167,12 @@ bool S5NFTrans::removeTF(ASTNode* root) {
     ASTNode* c = queue.front();
     queue.pop();
     if (!isConstant(c)) {
-      printError(207, "Item not true or false!");
+      error = {207, "Item not true or false!"};
       return false;
     }
     ASTNode* p = c->parent;
     if (!p || p->type == NT_ROOT || isCutOut(p)) continue;
-    if (!propagateConstant(c, p, queue)) return false;
+    if (!propagateConstant(c, p, queue, error)) return false;
   }
   return true;
 }

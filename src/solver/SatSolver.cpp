@@ -46,11 +46,29 @@ void installHandler(void (*handler)(int)) {
 
 }  // namespace
 
-SatSolver::SatSolver(SolverLines lines, GateHints hints) : s(new CaDiCaL::Solver) {
+// The library's terminator, which remembers that it fired: a search that
+// ends without an answer was stopped, or only hit the hints' conflict limit.
+class SatSolver::StopLink : public CaDiCaL::Terminator {
+ public:
+  explicit StopLink(Stopper& stopper) : stopper(stopper) {}
+  bool terminate() override {
+    fired = fired || stopper.shouldStop();
+    return fired;
+  }
+  Stopper& stopper;
+  bool fired = false;
+};
+
+SatSolver::SatSolver(SolverLines lines, GateHints hints, Stopper* stopper) : s(new CaDiCaL::Solver) {
   if (lines == SolverLines::Silent) s->set("quiet", 1);
   if (hints == GateHints::On) s->set("lucky", 0);
-  solverLines = lines;
-  solver = s.get();
+  if (stopper != nullptr) {
+    stopLink = std::make_unique<StopLink>(*stopper);
+    s->connect_terminator(stopLink.get());
+  } else {
+    solverLines = lines;
+    solver = s.get();
+  }
   loading();
   created = loadingSince = cpuTime();
 }
@@ -58,13 +76,23 @@ SatSolver::SatSolver(SolverLines lines, GateHints hints) : s(new CaDiCaL::Solver
 // The handlers lose the instance before it goes, so a late interrupt never
 // reaches a destroyed solver.
 SatSolver::~SatSolver() {
+  if (stopLink != nullptr) {
+    s->disconnect_terminator();
+    return;
+  }
   installHandler(SIG_DFL);
   solver = nullptr;
 }
 
-void SatSolver::loading() { installHandler(SIGINT_exit); }
+void SatSolver::loading() {
+  if (stopLink == nullptr) installHandler(SIGINT_exit);
+}
 
-void SatSolver::searching() { installHandler(SIGINT_interrupt); }
+void SatSolver::searching() {
+  if (stopLink == nullptr) installHandler(SIGINT_interrupt);
+}
+
+bool SatSolver::wasStopped() const { return stopLink != nullptr ? stopLink->fired : interrupted != 0; }
 
 void SatSolver::add(const std::vector<int>& lits) {
   for (int l : lits) s->add(l);
@@ -99,7 +127,7 @@ int SatSolver::search(const std::vector<int>& assumptions) {
   if (preferredFalse.empty()) return s->solve();
   s->limit("conflicts", kHintConflicts);
   int verdict = s->solve();
-  if (verdict != 0 || interrupted) return verdict;
+  if (verdict != 0 || wasStopped()) return verdict;
   for (int v : preferredFalse) s->unphase(-v);
   std::vector<int>().swap(preferredFalse);
   for (int a : assumptions) s->assume(a);
@@ -107,6 +135,7 @@ int SatSolver::search(const std::vector<int>& assumptions) {
 }
 
 Verdict SatSolver::solve(const std::vector<int>& assumptions) {
+  if (stopLink != nullptr) stopLink->fired = false;
   double t = cpuTime();
   loadMs += t - loadingSince;
   searching();
@@ -124,6 +153,9 @@ Verdict SatSolver::solve(const std::vector<int>& assumptions) {
 }
 
 bool SatSolver::isTrue(int lit) { return s->val(lit) > 0; }
+
+// A refutation by root-level simplification used no assumption.
+bool SatSolver::isFailed(int lit) { return !refutedBySimplify && s->failed(lit); }
 
 void SatSolver::announce() {
   printBanner();

@@ -19,12 +19,25 @@ enum class SolverLines { Silent, Printed };
 // assignments, which ignore preferred phases, are then off.
 enum class GateHints { Off, On };
 
+// What stops a solve in a program that embeds the engine: polled by the
+// library during the search, from the solving thread.
+class Stopper {
+ public:
+  virtual ~Stopper() = default;
+  virtual bool shouldStop() = 0;
+};
+
 class SatSolver {
  public:
-  // ensure: SIGINT and SIGXCPU end the process (printing the statistics
-  // when Printed) until the first solve, and between solves; during a solve
-  // they stop it; once the instance is destroyed they have default handling.
-  explicit SatSolver(SolverLines lines = SolverLines::Printed, GateHints hints = GateHints::Off);
+  // Without a stopper (the command line): SIGINT and SIGXCPU end the process
+  // (printing the statistics when Printed) until the first solve, and
+  // between solves; during a solve they stop it; once the instance is
+  // destroyed they have default handling. With one (the library): no signal
+  // is touched and no global state is used, so instances in different
+  // threads are independent; a solve stops when the stopper says so.
+  // require: `stopper` outlives the instance.
+  explicit SatSolver(SolverLines lines = SolverLines::Printed, GateHints hints = GateHints::Off,
+                     Stopper* stopper = nullptr);
   ~SatSolver();
   SatSolver(const SatSolver&) = delete;
   SatSolver& operator=(const SatSolver&) = delete;
@@ -48,6 +61,9 @@ class SatSolver {
   Verdict solve(const std::vector<int>& assumptions = {});
   // require: the last solve answered Sat.
   bool isTrue(int lit);
+  // require: the last solve answered Unsat. Whether assumption `lit` was
+  // used to refute it.
+  bool isFailed(int lit);
   // Prints the banner and the head of the statistics box now: the library's
   // own loading messages then fall inside the box, as the one-shot run has
   // them. report() does not print them again.
@@ -64,8 +80,12 @@ class SatSolver {
   void searching();  // an interrupt stops the search: indeterminate
 
   int search(const std::vector<int>& assumptions);
+  bool wasStopped() const;
+
+  class StopLink;
 
   std::unique_ptr<CaDiCaL::Solver> s;
+  std::unique_ptr<StopLink> stopLink;  // null on the command line
   std::vector<int> preferredFalse;  // emptied when the hints are dropped
   double created = 0, loadingSince = 0, loadMs = 0, simplifyMs = 0;
   long long added = 0;

@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "cli/lazySolve.h"
+#include "search/lazySolve.h"
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "frontend/S5NFTrans.h"

@@ -1,4 +1,4 @@
-#include "cli/lazySolve.h"
+#include "search/lazySolve.h"
 
 #include "encoding/LazyWorlds.h"
 
