@@ -431,6 +431,7 @@ PYBIND11_MODULE(tarvel, m) {
   m.def("diamond", [](const Formula& f) { return tarvel::diamond(f); }, py::arg("f"),
         "Diamond f: f holds in some world.");
   m.def("parse", [](const std::string& text) { return tarvel::parse(text); }, py::arg("text"),
+        py::call_guard<py::gil_scoped_release>(),
         "One formula in the file language, with or without begin ... end.\n"
         "Raises ParseError (a ValueError with .line and .column) when malformed.");
 
@@ -492,6 +493,8 @@ PYBIND11_MODULE(tarvel, m) {
              std::vector<Formula> fs;
              for (py::handle f : formulas) fs.push_back(toFormula(f, "Solver.add"));
              Busy busy(s);
+             // Adding runs the normal form, as much work as many checks.
+             py::gil_scoped_release nogil;
              for (const Formula& f : fs) s.solver.add(f);
            },
            "add(*formulas): each must hold in the actual world from now on.")
