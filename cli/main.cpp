@@ -14,7 +14,7 @@
 #include "frontend/FrontEndError.h"
 #include "frontend/Parser.h"
 #include "frontend/S5NFTrans.h"
-#include "solver/bridgeLines.h"
+#include "cli/solverLines.h"
 #include "solver/cpuTime.h"
 
 namespace {

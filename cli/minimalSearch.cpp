@@ -8,7 +8,7 @@
 #include "cli/runLines.h"
 #include "search/fewestWorlds.h"
 #include "search/maxSat.h"
-#include "solver/bridgeLines.h"
+#include "cli/solverLines.h"
 #include "solver/cpuTime.h"
 
 namespace {
@@ -83,11 +83,12 @@ WorldOrder orderOf(MinimalMode mode) {
 
 int runMinimalSearch(S5clauSet& cs, const Run& run) {
   SolveObserver writeEach = [&](Verdict v) { writeWord(run.result(), v); };
-  WorldCount first = decideCounting(cs, writeEach, nullptr);
+  SignalControl control;
+  WorldCount first = decideCounting(cs, writeEach, control);
   if (first.verdict == Verdict::Unsat) return reportStatus("s UNSATISFIABLE ", run.start);
   if (first.verdict == Verdict::Indeterminate) return reportIndeterminate(run.start);
   if (run.options.minimal == MinimalMode::MaxSat) return searchMaxSat(cs, first.worlds, run);
-  WorldCount fewest = searchFewestWorlds(cs, std::move(first), orderOf(run.options.minimal), writeEach, nullptr);
+  WorldCount fewest = searchFewestWorlds(cs, std::move(first), orderOf(run.options.minimal), writeEach, control);
   if (fewest.verdict != Verdict::Sat) return reportIndeterminate(run.start);
   return reportMinimum(fewest.worlds, run.start);
 }

@@ -7,6 +7,7 @@
 #include "encoding/S5model.h"
 #include "encoding/Trans2SAT.h"
 #include "solver/cpuTime.h"
+#include "cli/solverLines.h"
 #include "solver/SatSolver.h"
 
 namespace {
@@ -47,22 +48,24 @@ void solveOneShot(S5clauSet& cs, Run& run) {
   }
   releaseClauses(cs);
   try {
-    SatSolver sat;
-    sat.announce();
+    SignalControl control(SolverLines::Printed);
+    SatSolver sat(control, SolverLines::Printed);
+    announceSolver();
     sat.addAll(enc.satClauses);
     Verdict verdict = sat.solve();
-    sat.report(verdict, nullptr, run.result());
+    reportSolver(sat, true, verdict, nullptr, run.result());
     printTotalTime(run.start);
     if (opt.model && verdict == Verdict::Sat) writeModel(enc.decodeModel([&](int v) { return sat.isTrue(v); }), run);
   } catch (const std::bad_alloc&) {
-    SatSolver::outOfMemory();
+    reportSolverOutOfMemory();
     printTotalTime(run.start);
   }
 }
 
 void solveWithLazyWorlds(S5clauSet& cs, Run& run) {
   try {
-    SatSolver sat(SolverLines::Printed, GateHints::On);
+    SignalControl control(SolverLines::Printed);
+    SatSolver sat(control, SolverLines::Printed, GateHints::On);
     LazyOutcome out = solveLazily(cs, sat, [&] {
       printTimeLine("Tran2SAT_time(ms):", cpuTime() - run.normalFormDone);
       writeS5NF(cs, run.options);
@@ -70,11 +73,11 @@ void solveWithLazyWorlds(S5clauSet& cs, Run& run) {
     });
     char note[96];
     std::snprintf(note, sizeof note, "c witness worlds: %d of %d, rounds %d", out.activeWorlds, cs.worldN, out.rounds);
-    sat.report(out.verdict, note, run.result());
+    reportSolver(sat, false, out.verdict, note, run.result());
     printTotalTime(run.start);
     if (run.options.model && out.verdict == Verdict::Sat) writeModel(out.model, run);
   } catch (const std::bad_alloc&) {
-    SatSolver::outOfMemory();
+    reportSolverOutOfMemory();
     printTotalTime(run.start);
   }
 }

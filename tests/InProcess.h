@@ -5,9 +5,9 @@
 // encoder hands to the solver bridge.
 //
 // Trees come from the current NodeArena of the calling thread. The main
-// thread, where every test runs, has one arena for the whole program (its
-// trees are small and never freed, like before); a fuzz target or a test
-// that frees its trees or runs other threads opens its own.
+// thread, where every test runs, has one arena for the whole program (the
+// tests' trees are small and stay until exit); a fuzz target, or a test that
+// frees its trees or runs other threads, opens its own.
 #include <cstdio>
 #include <cstdlib>
 #include <functional>

@@ -1,9 +1,10 @@
-// The formula language: what parses into which tree, the exact error line and
-// exit status of every way a formula file can be wrong, and the limits.
+// The formula language: what parses into which tree, in either framing, the
+// exact error line and position of every way a formula can be wrong, the
+// limits, and parses in two threads at once. Text and stream entry points
+// must agree on every case.
 #include <gtest/gtest.h>
 
 #include <cstring>
-
 #include <random>
 #include <stdexcept>
 #include <thread>
@@ -148,6 +149,8 @@ TEST(ParserEndToEnd, DeepFormulaRunsThroughThePipeline) {
   EXPECT_NE(boxes.out.find("s UNSATISFIABLE"), std::string::npos);
 }
 
+namespace {
+
 // The tree and the S5-NF file of each text, made in a fresh arena of the calling thread.
 std::vector<std::string> normalForms(const std::vector<std::string>& texts) {
   std::vector<std::string> out;
@@ -168,6 +171,8 @@ std::vector<std::string> normalForms(const std::vector<std::string>& texts) {
   }
   return out;
 }
+
+}  // namespace
 
 // Two threads, each with its own arena, give what one thread gives alone.
 TEST(ParserThreads, TwoThreadsParseAndReduceAsOneDoes) {

@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include "cli/solverLines.h"
 #include "solver/SatSolver.h"
 #include "tests/InProcess.h"
 
@@ -27,13 +28,14 @@ TEST(Solver, VerdictWordsModelAndCleanState) {
     std::vector<int> model;
     testing::internal::CaptureStdout();
     std::string word = printedBy([&](FILE* f) {
-      SatSolver sat;
-      sat.announce();
+      SignalControl control(SolverLines::Printed);
+      SatSolver sat(control, SolverLines::Printed);
+      announceSolver();
       ClauseList list = clauseList(c.clauses);
       sat.addAll(list);
       Verdict verdict = sat.solve();
       EXPECT_EQ(verdict, c.code);
-      sat.report(verdict, nullptr, f);
+      reportSolver(sat, true, verdict, nullptr, f);
       for (size_t v = 1; verdict == Verdict::Sat && v <= c.model.size(); v++)
         model.push_back(sat.isTrue(static_cast<int>(v)) ? static_cast<int>(v) : -static_cast<int>(v));
     });
@@ -50,7 +52,8 @@ TEST(Solver, VerdictWordsModelAndCleanState) {
 // assumption refutes one solve, and the next solve without it is
 // satisfiable again, with clauses added in between.
 TEST(Solver, AssumptionsHoldForOneSolve) {
-  SatSolver sat(SolverLines::Silent);
+  SolveControl control;
+  SatSolver sat(control);
   sat.freeze(2);
   sat.add({1, 2});
   sat.add({-1, 2});

@@ -45,25 +45,13 @@ const Formula* Clausifier::userAtom(int atom) const {
 }
 
 // Atoms above the formula's own are the normal form's fresh atoms: each gets
-// a new number of the solver's. Then each Diamond gets its witness world.
-void Clausifier::renumber(std::vector<std::vector<S5lit>>& cs, int largestInput) {
-  std::unordered_map<int, int> fresh;
-  std::vector<int> key;
-  for (auto& c : cs)
-    for (S5lit& l : c) {
-      for (int& x : l.lits) {
-        int a = std::abs(x);
-        if (a <= largestInput) continue;
-        auto found = fresh.emplace(a, 0);
-        if (found.second) found.first->second = freshAtom();
-        x = x > 0 ? found.first->second : -found.first->second;
-      }
-      if (l.type != LitKind::Diamond) continue;
-      sortedMembers(l, key);
-      auto world = witnessOf.emplace(key, worlds);
-      if (world.second) worlds++;
-      l.world = world.first->second;
-    }
+// a new number of the solver's.
+int Clausifier::renumber(int literal, int largestInput, std::unordered_map<int, int>& fresh) {
+  int a = std::abs(literal);
+  if (a <= largestInput) return literal;
+  auto found = fresh.emplace(a, 0);
+  if (found.second) found.first->second = freshAtom();
+  return literal > 0 ? found.first->second : -found.first->second;
 }
 
 std::vector<std::vector<S5lit>> Clausifier::clauses(const Formula& f, int guard) {
@@ -109,7 +97,10 @@ std::vector<std::vector<S5lit>> Clausifier::clauses(const Formula& f, int guard)
   if (nf == NormalForm::Failed) throw std::runtime_error("tarvel: the normal form of a formula could not be built");
   if (nf == NormalForm::ReducedToTrue) return {};
   if (nf == NormalForm::ReducedToFalse) cs.clauses.assign(1, {});
-  renumber(cs.clauses, largestInput);
+  std::unordered_map<int, int> fresh;
+  for (auto& c : cs.clauses)
+    for (S5lit& l : c)
+      for (int& x : l.lits) x = renumber(x, largestInput, fresh);
   if (guard != 0)
     for (auto& c : cs.clauses) c.push_back(S5lit{LitKind::Prop, {guard}, -1});
   return std::move(cs.clauses);

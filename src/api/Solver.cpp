@@ -1,7 +1,9 @@
-// The incremental solver: one SAT solver and one lazy witness-world encoder
-// for the solver's whole life. Scopes and assumptions are switches: a
-// formula added inside a scope, or assumed, is encoded once with a guard
-// literal and switched on by assuming its switch atom in world 0.
+// The incremental solver: one SAT solver and one lazy witness-world encoder,
+// fed in batches. Scopes and assumptions are switches: a formula added
+// inside a scope, or assumed, is encoded once with a guard literal and
+// switched on by assuming its switch atom in world 0. Witness worlds come
+// from the world bound over every clause so far; the encoding is built
+// again only when new clauses change the worlds of clauses already encoded.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -82,10 +84,25 @@ bool hasDiamond(const std::vector<S5lit>& clause) {
   return false;
 }
 
+// Whether a clause keeps the witness worlds it was encoded with.
+bool sameWorlds(const std::vector<S5lit>& a, const std::vector<S5lit>& b) {
+  for (size_t i = 0; i < a.size(); i++)
+    if (a[i].world != b[i].world) return false;
+  return true;
+}
+
 }  // namespace
 
-struct Solver::State : Stopper {
-  State() : sat(SolverLines::Silent, GateHints::On, this), link(sat), worlds(link) {}
+// One SAT solver and its encoder, made again when the grouping changes.
+struct Engine {
+  explicit Engine(SolveControl& control) : sat(control, SolverLines::Silent, GateHints::On), link(sat), worlds(link) {}
+  SatSolver sat;
+  SolverLink link;
+  LazyWorlds worlds;
+};
+
+struct Solver::State : SolveControl {
+  State() : engine(new Engine(*this)) {}
 
   bool shouldStop() override {
     if (stopRequested.load(std::memory_order_relaxed)) return true;
@@ -94,9 +111,10 @@ struct Solver::State : Stopper {
   }
 
   Clausifier atoms;
-  SatSolver sat;
-  SolverLink link;
-  LazyWorlds worlds;
+  std::unique_ptr<Engine> engine;
+  // Every clause the engine holds, in order, with its witness worlds; and
+  // the clauses waiting for the next check.
+  std::vector<std::vector<S5lit>> encoded, pending;
   struct Scope {
     int selector;
     size_t clausesBefore;
@@ -120,7 +138,8 @@ struct Solver::State : Stopper {
   std::string maxSatScript;
   Statistics stats;
 
-  void encode(const Formula& f, int guard);
+  void encodePending();
+  void rebuild(S5clauSet& all);
   int switchFor(const Formula& a);
   void startStopwatch();
   void stopStopwatch(Clock::time_point started);
@@ -130,16 +149,40 @@ struct Solver::State : Stopper {
   int fewest(Search search);
 };
 
-void Solver::State::encode(const Formula& f, int guard) {
-  std::vector<std::vector<S5lit>> cs = atoms.clauses(f, guard);
-  worlds.addClauses(cs, atoms.worldCount());
+// The world bound groups Diamond clauses that cannot clash into one witness
+// world; a later clause can make two grouped ones clash. So the grouping is
+// computed again over all clauses, and when it moves a clause already
+// encoded, the engine starts over on the new one: reusing the old grouping
+// could answer Unsat wrongly.
+void Solver::State::encodePending() {
+  if (pending.empty()) return;
+  S5clauSet all;
+  all.clauses = encoded;
+  all.clauses.insert(all.clauses.end(), pending.begin(), pending.end());
+  pending.clear();
+  for (size_t c = 0; c < all.clauses.size(); c++)
+    if (hasDiamond(all.clauses[c])) all.diamClauses.push_back(static_cast<int>(c));
+  all.decideWorldN();
+  for (size_t c = 0; c < encoded.size(); c++)
+    if (!sameWorlds(encoded[c], all.clauses[c])) return rebuild(all);
+  std::vector<std::vector<S5lit>> added(all.clauses.begin() + static_cast<long>(encoded.size()), all.clauses.end());
+  engine->worlds.addClauses(added, all.worldN);
+  encoded = std::move(all.clauses);
+}
+
+void Solver::State::rebuild(S5clauSet& all) {
+  engine.reset();
+  engine = std::make_unique<Engine>(*this);
+  engine->worlds.addClauses(all.clauses, all.worldN);
+  encoded = std::move(all.clauses);
 }
 
 int Solver::State::switchFor(const Formula& a) {
   auto found = switchOf.find(a);
   if (found != switchOf.end()) return found->second;
   int s = atoms.freshAtom();
-  encode(a, -s);
+  std::vector<std::vector<S5lit>> cs = atoms.clauses(a, -s);
+  pending.insert(pending.end(), cs.begin(), cs.end());
   switchOf.emplace(a, s);
   return s;
 }
@@ -158,11 +201,11 @@ void Solver::State::stopStopwatch(Clock::time_point started) {
 // refutes, and the last model is an S5 model over the active worlds.
 Result Solver::State::decide(const std::vector<int>& lits) {
   for (;;) {
-    Verdict v = sat.solve(lits);
+    Verdict v = engine->sat.solve(lits);
     stats.rounds++;
     if (v == Verdict::Unsat) return Result::Unsat;
     if (v != Verdict::Sat || shouldStop()) return Result::Unknown;
-    if (worlds.activateUsedWorlds(link) == 0) return Result::Sat;
+    if (engine->worlds.activateUsedWorlds(engine->link) == 0) return Result::Sat;
   }
 }
 
@@ -172,23 +215,26 @@ Result Solver::State::checkUnder(const std::vector<Formula>& assumptions) {
   haveModel = false;
   failed.clear();
   assumed = assumptions;
+  std::vector<int> switchAtoms;
+  for (const Formula& a : assumptions) switchAtoms.push_back(switchFor(a));
+  encodePending();
   std::vector<int> lits;
-  for (const Scope& s : scopes) lits.push_back(worlds.actualWorldVariable(s.selector));
+  for (const Scope& s : scopes) lits.push_back(engine->worlds.actualWorldVariable(s.selector));
   std::vector<int> switches;
-  for (const Formula& a : assumptions) {
-    switches.push_back(worlds.actualWorldVariable(switchFor(a)));
+  for (int t : switchAtoms) {
+    switches.push_back(engine->worlds.actualWorldVariable(t));
     lits.push_back(switches.back());
   }
   last = decide(lits);
   stats.checks++;
-  stats.worldsActivated = worlds.activeWorlds() - 1;
+  stats.worldsActivated = engine->worlds.activeWorlds() - 1;
   if (last == Result::Sat) {
-    model = ModelAccess::make(worlds.decodeModel(link), atoms);
+    model = ModelAccess::make(engine->worlds.decodeModel(engine->link), atoms);
     haveModel = true;
   }
   if (last == Result::Unsat)
     for (size_t i = 0; i < assumptions.size(); i++)
-      if (sat.isFailed(switches[i])) failed.push_back(assumptions[i]);
+      if (engine->sat.isFailed(switches[i])) failed.push_back(assumptions[i]);
   stopStopwatch(started);
   return last;
 }
@@ -224,7 +270,7 @@ int Solver::State::fewest(Search search) {
   for (size_t c = 0; c < cs.clauses.size(); c++)
     if (hasDiamond(cs.clauses[c])) cs.diamClauses.push_back(static_cast<int>(c));
   cs.decideWorldN();
-  WorldCount count = decideCounting(cs, [](Verdict) {}, this);
+  WorldCount count = decideCounting(cs, [](Verdict) {}, *this);
   if (count.verdict == Verdict::Sat && search == Search::MaxSat) {
     std::string script = maxSatScript.empty() ? defaultMaxSatScript() : maxSatScript;
     MaxSatAnswer a = runMaxSat(cs, count.worlds, script, InstanceFile{temporaryDirectory(), ""});
@@ -232,9 +278,9 @@ int Solver::State::fewest(Search search) {
       stopStopwatch(started);
       throw std::runtime_error("tarvel: " + (a.failure.empty() ? std::string("the MaxSAT solver found no model") : a.failure));
     }
-    count = modelWithin(cs, static_cast<int>(a.cost) + 1, this);
+    count = modelWithin(cs, static_cast<int>(a.cost) + 1, *this);
   } else if (count.verdict == Verdict::Sat) {
-    count = searchFewestWorlds(cs, std::move(count), orderOf(search), [](Verdict) {}, this);
+    count = searchFewestWorlds(cs, std::move(count), orderOf(search), [](Verdict) {}, *this);
   }
   stopStopwatch(started);
   last = count.verdict == Verdict::Sat ? Result::Sat : count.verdict == Verdict::Unsat ? Result::Unsat : Result::Unknown;
@@ -252,7 +298,7 @@ Solver& Solver::operator=(Solver&&) noexcept = default;
 void Solver::add(const Formula& f) {
   int guard = state->scopes.empty() ? 0 : -state->scopes.back().selector;
   std::vector<std::vector<S5lit>> cs = state->atoms.clauses(f, guard);
-  state->worlds.addClauses(cs, state->atoms.worldCount());
+  state->pending.insert(state->pending.end(), cs.begin(), cs.end());
   for (auto& c : cs) {
     if (guard != 0) c.pop_back();
     state->live.push_back(std::move(c));
@@ -289,7 +335,7 @@ void Solver::pop() {
   if (state->scopes.empty()) throw std::logic_error("tarvel: pop() without an open scope");
   State::Scope s = state->scopes.back();
   state->scopes.pop_back();
-  state->worlds.addClauses({{S5lit{LitKind::Prop, {-s.selector}, -1}}}, state->atoms.worldCount());
+  state->pending.push_back({S5lit{LitKind::Prop, {-s.selector}, -1}});
   state->live.resize(s.clausesBefore);
 }
 

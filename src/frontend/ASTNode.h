@@ -69,7 +69,8 @@ class NodeArena {
 
   // Makes `arena` the current arena of the calling thread until the scope
   // ends, then the one that was current before it (none, or an outer scope's).
-  // require: scopes of one thread end in the reverse order of their start.
+  // require: `arena` outlives the scope; scopes of one thread end in the
+  // reverse order of their start.
   class Scope {
    public:
     explicit Scope(NodeArena& arena);

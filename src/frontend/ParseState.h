@@ -48,8 +48,9 @@ class ParserStackMemory {
 struct ParseState {
   Framing framing = Framing::FileOnly;
   bool framingTold = false;  // the scanner hands the parser the framing before the first token
+  int line = 1;              // 1-based line of the next character
   int column = 1;            // 1-based column of the next character
-  int tokenColumn = 1;       // of the last token
+  int tokenColumn = 1;       // of the last token (on `line`: no token but blanks holds a newline)
   int prefixLine = 0, prefixColumn = 0;  // of the last atom prefix "p" or "v"
   SyntaxError error;         // the first error; its message is empty while there is none
   ASTNode* root = nullptr;   // set by the grammar's start rule
@@ -68,8 +69,20 @@ struct ParseState {
   bool failed() const { return !error.message.empty(); }
   // Keeps the first error only: the later ones follow from it.
   void fail(int line, int atColumn, std::string message);
-  // Column bookkeeping for a token of the text; the flex rule action runs it.
-  void advance(const char* text, size_t length);
+  // Position bookkeeping: every token moves the column on by its length,
+  // which is right for all but blanks and comments, the only tokens that can
+  // hold a newline; their rule calls afterBlanks as well.
+  void advance(size_t length) {
+    tokenColumn = column;
+    column += static_cast<int>(length);
+  }
+  void afterBlanks(const char* text, size_t length) {
+    for (size_t i = 0; i < length; i++)
+      if (text[i] == '\n') {
+        line++;
+        column = static_cast<int>(length - i);
+      }
+  }
   // The leaf of the atom `prefix` `number`, whose prefix was the last one scanned.
   ASTNode* atomNode(char prefix, int number);
   // Numbers the p0 and vN leaves above the largest pN; false with error 110

@@ -2,7 +2,6 @@
 #include "frontend/Parser.h"
 
 #include <climits>
-#include <cstring>
 #include <utility>
 
 #include "frontend/FrontEndError.h"
@@ -13,15 +12,6 @@ void ParseState::fail(int line, int atColumn, std::string message) {
   error.line = line;
   error.column = atColumn;
   error.message = std::move(message);
-}
-
-void ParseState::advance(const char* text, size_t length) {
-  tokenColumn = column;
-  const void* newline = memrchr(text, '\n', length);
-  if (newline == nullptr)
-    column += static_cast<int>(length);
-  else
-    column = static_cast<int>(text + length - static_cast<const char*>(newline));
 }
 
 ASTNode* ParseState::atomNode(char prefix, int number) {

@@ -26,6 +26,7 @@ enum class Framing { FileOnly, BareOrFile };
 // `root` null and `error` set: the first lexical or syntax error, renumbered
 // atoms that do not fit in an int (error 110, at the first such atom), or a
 // failed read ("Can't read the formula: <reason>"). Nothing is printed.
+// Throws std::bad_alloc at the arena's node limit (NodeArena::setLimit).
 // Parses in different threads, each with its own arena, run independently.
 bool parseFormula(FILE* input, ASTNode*& root, AtomNames& names, SyntaxError& error,
                   Framing framing = Framing::FileOnly);

@@ -51,7 +51,7 @@ void s5yyerror(yyscan_t scanner, ParseState& state, const char* msg);
 %token T_BEGIN T_END T_P
 %token <num> T_NUM
 %token T_TRUE T_FALSE T_BOX T_DIA T_NOT T_AND T_OR T_IMPLY T_IFF
-%token T_ERROR  /* a lexical error, already reported */
+%token T_ERROR  /* a lexical error or failed read, already recorded */
 %token T_V      /* the atom prefix "v" */
 %token T_BARE_OR_FILE  /* first, from the scanner, when a bare formula is allowed */
 

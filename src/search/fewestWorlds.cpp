@@ -26,8 +26,8 @@ WorldCount cutDown(const S5clauSet& cs, const std::vector<std::vector<int>>& mod
 // two solvers never live at once.
 class WorldCounts {
  public:
-  WorldCounts(S5clauSet& cs, int worlds, const SolveObserver& eachSolve, Stopper* stopper)
-      : cs(cs), worlds(worlds), eachSolve(eachSolve), stopper(stopper) {}
+  WorldCounts(S5clauSet& cs, int worlds, const SolveObserver& eachSolve, SolveControl& control)
+      : cs(cs), worlds(worlds), eachSolve(eachSolve), control(control) {}
   // Whether some model has at most j worlds.
   Verdict solve(int j) {
     encodeFor(j == 1 ? 1 : worlds);
@@ -51,7 +51,7 @@ class WorldCounts {
     sat.reset();
     enc = std::make_unique<Trans2SAT>();
     enc->TranS52SAT_sel(cs, k);
-    sat = std::make_unique<SatSolver>(SolverLines::Silent, GateHints::Off, stopper);
+    sat = std::make_unique<SatSolver>(control);
     for (int w = 1; w < k; w++) sat->freeze(w);
     sat->addAll(enc->satClauses);
     encoded = k;
@@ -60,7 +60,7 @@ class WorldCounts {
   S5clauSet& cs;
   int worlds;
   SolveObserver eachSolve;
-  Stopper* stopper;
+  SolveControl& control;
   int encoded = 0;  // worlds of the encoding in `sat`
   std::unique_ptr<Trans2SAT> enc;
   std::unique_ptr<SatSolver> sat;
@@ -129,8 +129,8 @@ WorldCount searchHalving(WorldCounts& counts, WorldCount best) {
 
 }  // namespace
 
-WorldCount decideCounting(const S5clauSet& cs, const SolveObserver& eachSolve, Stopper* stopper) {
-  SatSolver sat(SolverLines::Silent, GateHints::On, stopper);
+WorldCount decideCounting(const S5clauSet& cs, const SolveObserver& eachSolve, SolveControl& control) {
+  SatSolver sat(control, SolverLines::Silent, GateHints::On);
   LazyOutcome out = solveLazily(cs, sat, [] {});
   eachSolve(out.verdict);
   if (out.verdict != Verdict::Sat) {
@@ -142,8 +142,8 @@ WorldCount decideCounting(const S5clauSet& cs, const SolveObserver& eachSolve, S
 }
 
 WorldCount searchFewestWorlds(S5clauSet& cs, WorldCount first, WorldOrder order, const SolveObserver& eachSolve,
-                              Stopper* stopper) {
-  WorldCounts counts(cs, first.worlds, eachSolve, stopper);
+                              SolveControl& control) {
+  WorldCounts counts(cs, first.worlds, eachSolve, control);
   switch (order) {
     case WorldOrder::Descending: return searchDescending(counts, std::move(first));
     case WorldOrder::Halving: return searchHalving(counts, std::move(first));
@@ -151,7 +151,7 @@ WorldCount searchFewestWorlds(S5clauSet& cs, WorldCount first, WorldOrder order,
   }
 }
 
-WorldCount modelWithin(S5clauSet& cs, int worlds, Stopper* stopper) {
-  WorldCounts counts(cs, worlds, [](Verdict) {}, stopper);
+WorldCount modelWithin(S5clauSet& cs, int worlds, SolveControl& control) {
+  WorldCounts counts(cs, worlds, [](Verdict) {}, control);
   return counts.solve(worlds) == Verdict::Sat ? counts.neededBy(worlds) : stopped();
 }

@@ -23,15 +23,15 @@ using SolveObserver = std::function<void(Verdict)>;
 
 // require: the world bound ran on `cs`. Decides `cs` on the lazy path.
 // ensure: when Sat, the model cut down to the worlds it really needs.
-WorldCount decideCounting(const S5clauSet& cs, const SolveObserver& eachSolve, Stopper* stopper);
+WorldCount decideCounting(const S5clauSet& cs, const SolveObserver& eachSolve, SolveControl& control);
 
 // require: `first` is a Sat answer of decideCounting on `cs`. Searches below
 // first.worlds in the given order. ensure: Sat with the fewest worlds of any
 // model and a model of exactly that many, or Indeterminate once a solve is
-// stopped (an interrupt, the stopper, or memory).
+// stopped by the control.
 WorldCount searchFewestWorlds(S5clauSet& cs, WorldCount first, WorldOrder order, const SolveObserver& eachSolve,
-                              Stopper* stopper);
+                              SolveControl& control);
 
 // require: `cs` has a model with `worlds` worlds. One of them, cut down to
 // the worlds it needs (at most `worlds`); Indeterminate when stopped.
-WorldCount modelWithin(S5clauSet& cs, int worlds, Stopper* stopper);
+WorldCount modelWithin(S5clauSet& cs, int worlds, SolveControl& control);

@@ -1,9 +1,8 @@
 #pragma once
 // The one bridge to the SAT library: one CaDiCaL instance kept across solves.
 // Clauses are added between solves, nothing is reloaded; assumptions hold for
-// one solve. Silent until report(), which prints the solver lines of a run
-// once, for the deciding solve.
-#include <cstdio>
+// one solve. Silent: the command line prints its solver lines from what
+// times() and library() tell.
 #include <memory>
 #include <vector>
 
@@ -12,32 +11,37 @@
 
 namespace CaDiCaL { class Solver; }
 
-// Whether the library prints its own lines (report() prints in both cases,
-// and an interrupt while loading prints the statistics only when Printed).
+// Whether the library prints its own lines while it loads and searches.
 enum class SolverLines { Silent, Printed };
 // Whether preferFalse() will be used: the library's lucky first
 // assignments, which ignore preferred phases, are then off.
 enum class GateHints { Off, On };
 
-// What stops a solve in a program that embeds the engine: polled by the
-// library during the search, from the solving thread.
-class Stopper {
+// Who may stop a solve, and who hears when a search starts and ends (the
+// command line switches its signal handling there). The library's own
+// solvers poll their interrupt flag and time limit in shouldStop.
+class SolveControl {
  public:
-  virtual ~Stopper() = default;
-  virtual bool shouldStop() = 0;
+  virtual ~SolveControl() = default;
+  // Polled from the solving thread during a search: true stops it.
+  virtual bool shouldStop() { return false; }
+  virtual void attached(CaDiCaL::Solver&) {}  // once the instance exists
+  virtual void searchStarts() {}
+  virtual void searchEnds() {}
+  virtual void detached() {}  // before the instance goes
+};
+
+// The times of one instance, in CPU ms, and its clause count.
+struct SolveTimes {
+  double created = 0, loadMs = 0, simplifyMs = 0;
+  long long added = 0;
+  bool refutedBySimplify = false;
 };
 
 class SatSolver {
  public:
-  // Without a stopper (the command line): SIGINT and SIGXCPU end the process
-  // (printing the statistics when Printed) until the first solve, and
-  // between solves; during a solve they stop it; once the instance is
-  // destroyed they have default handling. With one (the library): no signal
-  // is touched and no global state is used, so instances in different
-  // threads are independent; a solve stops when the stopper says so.
-  // require: `stopper` outlives the instance.
-  explicit SatSolver(SolverLines lines = SolverLines::Printed, GateHints hints = GateHints::Off,
-                     Stopper* stopper = nullptr);
+  // require: `control` outlives the instance.
+  SatSolver(SolveControl& control, SolverLines lines = SolverLines::Silent, GateHints hints = GateHints::Off);
   ~SatSolver();
   SatSolver(const SatSolver&) = delete;
   SatSolver& operator=(const SatSolver&) = delete;
@@ -57,37 +61,28 @@ class SatSolver {
   // Searches the clauses added so far, with the literals of `assumptions`
   // true for this solve only. The first solve first simplifies by root-level
   // propagation; the library's bounded inprocessing runs inside the search.
-  // An interrupt during the search makes it Indeterminate.
+  // Stopped by the control: Indeterminate.
   Verdict solve(const std::vector<int>& assumptions = {});
   // require: the last solve answered Sat.
   bool isTrue(int lit);
   // require: the last solve answered Unsat. Whether assumption `lit` was
   // used to refute it.
   bool isFailed(int lit);
-  // Prints the banner and the head of the statistics box now: the library's
-  // own loading messages then fall inside the box, as the one-shot run has
-  // them. report() does not print them again.
-  void announce();
-  // Prints the banner (unless announced), the statistics box, the library statistics, `note`
-  // (a whole "c ..." line, may be null), the status line; writes the verdict
-  // word to `result` when not null.
-  void report(Verdict verdict, const char* note, FILE* result);
-  // The out-of-memory lines of the bridge; returns 0.
-  static int outOfMemory();
+
+  SolveTimes times() const { return t; }
+  // The library instance, for its statistics.
+  CaDiCaL::Solver& library() { return *s; }
 
  private:
-  void loading();    // an interrupt ends the process
-  void searching();  // an interrupt stops the search: indeterminate
-
-  int search(const std::vector<int>& assumptions);
-  bool wasStopped() const;
-
   class StopLink;
 
+  int search(const std::vector<int>& assumptions);
+
+  SolveControl& control;
   std::unique_ptr<CaDiCaL::Solver> s;
-  std::unique_ptr<StopLink> stopLink;  // null on the command line
+  std::unique_ptr<StopLink> stopLink;
   std::vector<int> preferredFalse;  // emptied when the hints are dropped
-  double created = 0, loadingSince = 0, loadMs = 0, simplifyMs = 0;
-  long long added = 0;
-  bool simplified = false, refutedBySimplify = false, announced = false;
+  SolveTimes t;
+  double loadingSince = 0;
+  bool simplified = false;
 };

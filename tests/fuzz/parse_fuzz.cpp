@@ -1,23 +1,37 @@
-// Scanner and parser on arbitrary bytes. A formula that parses is printed
-// back in the input language, fully parenthesised, and must parse again into
-// the same tree.
+// Scanner and parser on arbitrary bytes, in both framings. The text and the
+// stream entry points must agree on the tree or the error. A formula that
+// parses is printed back in the input language, fully parenthesised, and
+// must parse again into the same tree.
 #include <string>
 
 #include "tests/InProcess.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Error lines of inputs that do not parse are not findings.
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) __builtin_trap();
-  return 0;
+namespace {
+
+std::string outcome(const Parsed& p) {
+  if (p.root == nullptr)
+    return p.error.message + " @" + std::to_string(p.error.line) + ":" + std::to_string(p.error.column);
+  return formulaText(p.root);
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  ASTNode* root = parseBytes(data, size);
-  if (root != nullptr) {
-    std::string text = "begin " + formulaText(root, kSourceSpelling) + " end";
-    ASTNode* again = parseText(text);
-    if (again == nullptr || formulaText(again) != formulaText(root)) __builtin_trap();
+void check(const std::string& input, Framing framing) {
+  Parsed fromText = parsed(input, framing);
+  if (outcome(fromText) != outcome(parsed(input, framing, true))) __builtin_trap();
+  if (fromText.root == nullptr) {
+    if (fromText.error.message.empty()) __builtin_trap();  // an error without its line
+    return;
   }
-  releasePooledNodes();
+  ASTNode* again = parseText("begin " + formulaText(fromText.root, kSourceSpelling) + " end");
+  if (again == nullptr || formulaText(again) != formulaText(fromText.root)) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  NodeArena arena;
+  NodeArena::Scope scope(arena);
+  std::string input(reinterpret_cast<const char*>(data), size);
+  check(input, Framing::FileOnly);
+  check(input, Framing::BareOrFile);
   return 0;
 }

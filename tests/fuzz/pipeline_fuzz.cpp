@@ -44,7 +44,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
   S5clauSet cs;
   S5NFTrans trans;
   NormalForm reduced = trans.trans2NF(cs, root);
-  if (reduced == NormalForm::Failed) __builtin_trap();  // an error line: the normal form failed
+  if (reduced == NormalForm::Failed) __builtin_trap();  // the normal form failed (trans.error)
   if (reduced != NormalForm::Clauses) {
     out.verdict = reduced == NormalForm::ReducedToTrue ? Verdict::Sat : Verdict::Unsat;
     return out;
@@ -59,12 +59,14 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     Trans2SAT enc;
     enc.TranS52SAT(cs);
     if (enc.satClauses.size() > kMaxSatClauses) return out;
-    SatSolver sat(SolverLines::Silent);
+    SolveControl control;
+    SatSolver sat(control);
     sat.addAll(enc.satClauses);
     out.verdict = sat.solve();
     if (out.verdict == Verdict::Sat) worlds = enc.decodeModel([&](int v) { return sat.isTrue(v); });
   } else {
-    SatSolver sat(SolverLines::Silent, GateHints::On);
+    SolveControl control;
+    SatSolver sat(control, SolverLines::Silent, GateHints::On);
     LazyOutcome lazy = solveLazily(cs, sat, [] {});
     out.verdict = lazy.verdict;
     worlds = lazy.model;
@@ -83,15 +85,15 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
 
 // Runs the pipeline under the node limit; an input beyond it is skipped.
 bool decideWithin(const uint8_t* data, size_t size, bool classic, Outcome& out) {
-  setNodeLimit(kNodeLimit);
-  bool done = true;
+  NodeArena arena;
+  NodeArena::Scope scope(arena);
+  arena.setLimit(kNodeLimit);
   try {
     out = decide(data, size, classic);
   } catch (const std::bad_alloc&) {
-    done = false;
+    return false;
   }
-  releasePooledNodes();
-  return done;
+  return true;
 }
 
 void checkModel(const OFormula& f, const std::string& model) {
@@ -107,12 +109,6 @@ void checkModel(const OFormula& f, const std::string& model) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Error lines of inputs that do not parse are not findings.
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) __builtin_trap();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
   Outcome ours, classic;
@@ -121,9 +117,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (bothDecided && ours.verdict != classic.verdict) __builtin_trap();
   if (ours.verdict == Verdict::Indeterminate) return 0;
 
-  ASTNode* root = parseBytes(data, size);
-  OFormula f = oracleFormula(root);
-  releasePooledNodes();
+  OFormula f;
+  {
+    NodeArena arena;
+    NodeArena::Scope scope(arena);
+    f = oracleFormula(parseBytes(data, size));
+  }
   checkModel(f, ours.model);
   checkModel(f, classic.model);
   int modalOps = diamondCount(f);
