@@ -1,9 +1,13 @@
-"""docs/python.md runs as printed: its Python blocks in order, in one
-namespace, each printing exactly the text block that follows it."""
+"""docs/python.md does what it says: its Python blocks, in order and in one
+namespace, each print exactly the text block that follows, and its
+installation command works."""
 import contextlib
 import io
 import os
 import re
+import subprocess
+
+import s5
 
 DOC = os.path.join(os.path.dirname(__file__), "../../docs/python.md")
 
@@ -22,3 +26,12 @@ def test_every_python_block_prints_what_the_doc_shows(tmp_path, monkeypatch):
         assert out.getvalue() == (shown if next_lang == "text" else ""), code
         ran += 1
     assert ran >= 8 and (tmp_path / "deal.dot").exists()
+
+
+def test_the_documented_install_into_a_virtual_environment_works(tmp_path):
+    build = os.path.dirname(os.path.abspath(s5.BINARY))
+    script = os.path.join(os.path.dirname(__file__), "../../bindings/python/install-module")
+    subprocess.run([script, "--venv", str(tmp_path / "env"), build], check=True, capture_output=True)
+    out = subprocess.run([str(tmp_path / "env/bin/python"), "-c", "import tarvel; print(tarvel.__file__)"],
+                         cwd=tmp_path, check=True, capture_output=True, text=True).stdout
+    assert out.startswith(str(tmp_path / "env"))
