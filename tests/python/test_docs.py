@@ -32,6 +32,7 @@ def test_the_documented_install_into_a_virtual_environment_works(tmp_path):
     build = os.path.dirname(os.path.abspath(s5.BINARY))
     script = os.path.join(os.path.dirname(__file__), "../../bindings/python/install-module")
     subprocess.run([script, "--venv", str(tmp_path / "env"), build], check=True, capture_output=True)
+    alone = {k: v for k, v in os.environ.items() if k != "PYTHONPATH"}  # not the build's module
     out = subprocess.run([str(tmp_path / "env/bin/python"), "-c", "import tarvel; print(tarvel.__file__)"],
-                         cwd=tmp_path, check=True, capture_output=True, text=True).stdout
+                         cwd=tmp_path, env=alone, check=True, capture_output=True, text=True).stdout
     assert out.startswith(str(tmp_path / "env"))
