@@ -39,6 +39,32 @@ TEST(WorldBound, ConflictExamples) {
   EXPECT_EQ(worldsOf({{P(2), Dia({1})}, {Dia({-2})}}), 2);
 }
 
+// Diam(first), a chain of Boxes [](~i | i+1) from `first` to `last` (a link
+// left out when `gap` names it), then Diam(-last).
+std::vector<std::vector<S5lit>> chain(std::vector<int> first, int last, int gap) {
+  std::vector<std::vector<S5lit>> clauses{{Dia(std::move(first))}};
+  for (int i = 1; i < last; i++)
+    if (i != gap) clauses.push_back({Box({-i, i + 1})});
+  clauses.push_back({Dia({-last})});
+  return clauses;
+}
+
+TEST(WorldBound, ConflictsFoundThroughMembersDeepInTheReach) {
+  struct Case {
+    std::vector<int> first;
+    int last, gap, worlds;
+  } cases[] = {
+      {{1}, 200, 0, 3},       // the clash 200 links down the chain
+      {{7, 1}, 200, 0, 3},    // reached from a later member of the Diamond
+      {{1}, 200, 150, 2},     // a missing link: nothing reaches -200
+      {{1, -150}, 200, 0, 2}, // the sure member -150 blocks 150: the reach stops there
+  };
+  for (const Case& c : cases) {
+    S5clauSet cs = makeSet(chain(c.first, c.last, c.gap));
+    EXPECT_EQ(cs.decideWorldN(), c.worlds) << c.last << " gap " << c.gap;
+  }
+}
+
 TEST(WorldBound, SeedsThatMayNotHoldDoNotBlockPropagation) {
   // [Box(-2,-1)], [-2, Diam(2)], [Diam(1)], [2]: witnesses of clauses 1 and 2 clash.
   S5clauSet cs = makeSet({{Box({-2, -1})}, {P(-2), Dia({2})}, {Dia({1})}, {P(2)}});
@@ -122,6 +148,47 @@ TEST(WorldBound, AssignedWorldsLoseNoModelOfTheClassicBound) {
     checked++;
   }
   EXPECT_GT(checked, 1000);
+}
+
+// Diam(1) and Diam(5) both reach 40 and clash with Diam(-40), not with each other.
+std::vector<std::vector<S5lit>> chainWithSecondStart() {
+  auto clauses = chain({1}, 40, 0);
+  clauses.push_back({Dia({5})});
+  return clauses;
+}
+
+// Below the budget the grouping is exact; from the first budget that falls
+// short on, one world per diamond clause. Either way equal clauses stay
+// apart where they clash.
+TEST(WorldBound, BudgetFallsBackToOneWorldPerDiamondClause) {
+  const std::vector<std::vector<std::vector<S5lit>>> sets = {
+      chainWithSecondStart(),
+      chain({1}, 40, 20),
+      {{Dia({1})}, {Dia({-1, -2})}, {Dia({2})}, {Dia({1})}, {Dia({3})}},
+  };
+  for (const auto& clauses : sets) {
+    S5clauSet exact = makeSet(clauses);
+    int exactWorlds = exact.decideWorldN();
+    int classicWorlds = static_cast<int>(exact.diamClauses.size()) + 1;
+    ASSERT_LT(exactWorlds, classicWorlds);
+    bool fellBack = true;
+    for (long long budget = 0; budget < 4000; budget++) {
+      S5clauSet cs = makeSet(clauses);
+      int worlds = cs.decideWorldN(budget);
+      if (fellBack && worlds == exactWorlds) fellBack = false;
+      if (fellBack) {
+        ASSERT_EQ(worlds, classicWorlds) << "budget " << budget;
+        for (size_t i = 0; i < cs.diamClauses.size(); i++)
+          EXPECT_EQ(cs.clauses[cs.diamClauses[i]][0].world, static_cast<int>(i) + 1);
+      } else {
+        ASSERT_EQ(worlds, exactWorlds) << "budget " << budget;
+        EXPECT_EQ(cs.clauses, exact.clauses) << "budget " << budget;
+      }
+    }
+    EXPECT_FALSE(fellBack) << "no budget below 4000 was enough";
+    S5clauSet none = makeSet(clauses);
+    EXPECT_EQ(none.decideWorldN(0), classicWorlds);
+  }
 }
 
 TEST(WorldBound, ManyDiamondClausesStaySparse) {

@@ -205,7 +205,7 @@ Result Solver::State::decide(const std::vector<int>& lits) {
     stats.rounds++;
     if (v == Verdict::Unsat) return Result::Unsat;
     if (v != Verdict::Sat || shouldStop()) return Result::Unknown;
-    if (engine->worlds.activateUsedWorlds(engine->link) == 0) return Result::Sat;
+    if (engine->worlds.refine(engine->link) == 0) return Result::Sat;
   }
 }
 

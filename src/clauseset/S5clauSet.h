@@ -47,8 +47,13 @@ class S5clauSet {
 
   // The world bound. ensure: every Diamond literal of a diamond clause has
   // its witness world in 1 .. worldN - 1, and clauses that may clash have
-  // different worlds; returns worldN (>= 1).
+  // different worlds; returns worldN (>= 1). The conflict analysis gets a
+  // work budget linear in the size of the clause set (literal members);
+  // when it runs out, the result is decideClassicWorldN's.
   int decideWorldN();
+  // The same with an explicit budget of work units (a literal reached or a
+  // pair of clauses compared); require: workBudget >= 0.
+  int decideWorldN(long long workBudget);
   // Baseline without conflict analysis: diamond clause i gets world i + 1;
   // returns worldN = diamond clauses + 1.
   int decideClassicWorldN();

@@ -1,6 +1,10 @@
 // The number of worlds a model needs: diamond clauses whose witnesses may
 // clash get different worlds. Literal-indexed stamp arrays stand in for the
-// per-clause sets and maps, so each clause costs only what it reaches.
+// per-clause sets and maps, so each clause costs only what it reaches. Where
+// the conflicts are dense (each witness may clash with most others), the
+// analysis costs the square of the input while the grouping saves little, so
+// a work budget linear in the input stops it and every diamond clause gets a
+// world of its own.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -99,15 +103,31 @@ std::vector<int> classKey(const std::vector<S5lit>& clause) {
   return key;
 }
 
+// Work units left to the analysis: a literal or a clause pair looked at.
+class WorkBudget {
+ public:
+  explicit WorkBudget(long long units) : left(units) {}
+  // Takes n units; false once the budget is spent.
+  bool spend(long long n) {
+    left -= n;
+    return left >= 0;
+  }
+  bool isSpent() const { return left < 0; }
+
+ private:
+  long long left;
+};
+
 // The literals that may hold in the witness world of one diamond clause.
 class ReachSearch {
  public:
-  ReachSearch(const S5clauSet& cs, const WatchList& watchList, const LiteralSlots& slot)
-      : cs(cs), watchList(watchList), slot(slot), inReach(slot.size(), 0), visited(slot.size(), 0), ready(slot.size(), 0),
-        next(slot.size()) {}
+  ReachSearch(const S5clauSet& cs, const WatchList& watchList, const LiteralSlots& slot, WorkBudget& budget)
+      : cs(cs), watchList(watchList), slot(slot), budget(budget), inReach(slot.size(), 0), visited(slot.size(), 0),
+        ready(slot.size(), 0), next(slot.size()) {}
 
   // The literals reached from the Diamond members of a clause, the
-  // complements of its sure members blocked.
+  // complements of its sure members blocked; cut short once the budget is
+  // spent.
   const std::vector<int>& reach(const std::vector<S5lit>& clause) {
     stamp++;
     reached.clear();
@@ -127,6 +147,7 @@ class ReachSearch {
   const S5clauSet& cs;
   const WatchList& watchList;
   const LiteralSlots& slot;
+  WorkBudget& budget;
   std::vector<unsigned> inReach, visited;
   std::vector<char> ready;               // per literal: `next` collected
   std::vector<std::vector<int>> next;    // per literal: its successors
@@ -147,8 +168,11 @@ class ReachSearch {
       if (visited[slot(x)] == stamp) continue;
       addToReach(x);
       visited[slot(x)] = stamp;
-      for (int m : successors(x)) queue.push(m);
+      const std::vector<int>& out = successors(x);
+      if (!budget.spend(static_cast<long long>(out.size()) + 1)) break;
+      for (int m : out) queue.push(m);
     }
+    std::queue<int>().swap(queue);
   }
 
   // The members of the watched Boxes of every clause watching x, but -x:
@@ -163,7 +187,7 @@ class ReachSearch {
     if (watched == watchList.end()) return out;
     for (int c : watched->second)
       for (const S5lit& l : cs.clauses[c])
-        if (isWatchedBox(l))
+        if (isWatchedBox(l) && budget.spend(static_cast<long long>(l.lits.size())))
           for (int m : l.lits)
             if (m != -x) out.push_back(m);
     std::sort(out.begin(), out.end());
@@ -186,7 +210,9 @@ struct WorldBound {
   std::vector<std::vector<int>> conflictsOfEarlier, conflictsOfLater;
 
   void iniWatchList(const S5clauSet& cs);
-  void iniDiamconflict(const S5clauSet& cs);
+  // false when the budget ran out first; the relation is then incomplete.
+  bool iniDiamconflict(const S5clauSet& cs, WorkBudget& budget);
+  bool isGroupingAffordable(WorkBudget& budget) const;
   void countConflicts();
   int assignWorlds(S5clauSet& cs) const;
 };
@@ -198,7 +224,7 @@ void WorldBound::iniWatchList(const S5clauSet& cs) {
         for (int m : l.lits) watchList[-m].push_back(static_cast<int>(c));
 }
 
-void WorldBound::iniDiamconflict(const S5clauSet& cs) {
+bool WorldBound::iniDiamconflict(const S5clauSet& cs, WorkBudget& budget) {
   const auto& clauses = cs.clauses;
   const auto& diamClauses = cs.diamClauses;
   size_t d = diamClauses.size();
@@ -223,22 +249,38 @@ void WorldBound::iniDiamconflict(const S5clauSet& cs) {
           if (list.empty() || list.back() != static_cast<int>(b)) list.push_back(static_cast<int>(b));
         }
 
-  ReachSearch search(cs, watchList, slot);
+  ReachSearch search(cs, watchList, slot, budget);
   conflictsOfEarlier.assign(k, {});
   std::vector<size_t> seen(k, SIZE_MAX);
   for (size_t a = 0; a < k; a++) {
-    for (int r : search.reach(clauses[diamClauses[first[a]]]))
-      for (int b : holders[slot(r)])
+    for (int r : search.reach(clauses[diamClauses[first[a]]])) {
+      const std::vector<int>& meets = holders[slot(r)];
+      if (!budget.spend(static_cast<long long>(meets.size()) + 1)) return false;
+      for (int b : meets)
         if (seen[b] != a) {
           seen[b] = a;
           conflictsOfEarlier[a].push_back(b);
         }
+    }
+    if (budget.isSpent()) return false;
     std::sort(conflictsOfEarlier[a].begin(), conflictsOfEarlier[a].end());
   }
   conflictsOfLater.assign(k, {});
   for (size_t a = 0; a < k; a++)
     for (int b : conflictsOfEarlier[a]) conflictsOfLater[b].push_back(static_cast<int>(a));
-  countConflicts();
+  return true;
+}
+
+// Counting and grouping walk, per diamond clause, the clauses of every class
+// its class conflicts with: the sum over conflicting class pairs of the
+// products of their sizes.
+bool WorldBound::isGroupingAffordable(WorkBudget& budget) const {
+  std::vector<long long> size(conflictsOfEarlier.size(), 0);
+  for (int c : classOfDiamond) size[c]++;
+  for (size_t a = 0; a < conflictsOfEarlier.size(); a++)
+    for (int b : conflictsOfEarlier[a])
+      if (!budget.spend(2 * size[a] * size[b])) return false;
+  return true;
 }
 
 // Diamond clause i < j conflict when the reach of i's class meets a
@@ -287,9 +329,20 @@ int WorldBound::assignWorlds(S5clauSet& cs) const {
 }  // namespace
 
 int S5clauSet::decideWorldN() {
+  // Generous enough that inputs up to a few thousand Diamond clauses with
+  // sparse conflicts are always analysed in full.
+  long long size = 0;
+  for (const auto& c : clauses)
+    for (const S5lit& l : c) size += static_cast<long long>(l.lits.size());
+  return decideWorldN(64 * size + (1 << 22));
+}
+
+int S5clauSet::decideWorldN(long long workBudget) {
+  WorkBudget budget(workBudget);
   WorldBound bound;
   bound.iniWatchList(*this);
-  bound.iniDiamconflict(*this);
+  if (!bound.iniDiamconflict(*this, budget) || !bound.isGroupingAffordable(budget)) return decideClassicWorldN();
+  bound.countConflicts();
   worldN = bound.assignWorlds(*this);
   return worldN;
 }

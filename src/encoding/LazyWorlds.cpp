@@ -3,12 +3,31 @@
 #include <algorithm>
 #include <cstdlib>
 
-LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink)
-    : cs(&cs), sink(sink), diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0),
-      tableWorld(std::max(cs.worldN, 1), -1), varOf(cs, 1) {}
+namespace {
 
-LazyWorlds::LazyWorlds(ClauseSink& sink)
-    : cs(nullptr), sink(sink), diamondsAt(1), active(1, 0), tableWorld(1, -1), varOf(1) {
+// Past this many Box members times possible worlds, Box clauses are added
+// lazily; below it every active world gets them all at once, as few rounds
+// as possible.
+constexpr long long lazyBoxBudget = 1LL << 22;
+
+bool isLargeForBoxes(const S5clauSet& cs) {
+  long long boxMembers = 0;
+  for (const auto& c : cs.clauses)
+    for (const S5lit& l : c)
+      if (l.type == LitKind::Box) boxMembers += static_cast<long long>(l.lits.size());
+  return boxMembers * std::max(cs.worldN, 1) > lazyBoxBudget;
+}
+
+}  // namespace
+
+LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClauses)
+    : cs(&cs), sink(sink), lazyBoxes(boxClauses == BoxClauses::Lazy || isLargeForBoxes(cs)),
+      diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0), tableWorld(std::max(cs.worldN, 1), -1),
+      varOf(cs, 1) {}
+
+LazyWorlds::LazyWorlds(ClauseSink& sink, BoxClauses boxClauses)
+    : cs(nullptr), sink(sink), lazyBoxes(boxClauses == BoxClauses::Lazy), diamondsAt(1), active(1, 0), tableWorld(1, -1),
+      varOf(1) {
   markActive(0);
 }
 
@@ -50,7 +69,8 @@ void LazyWorlds::markActive(int world) {
 
 void LazyWorlds::activate(int world) {
   markActive(world);
-  for (const Gate& g : boxes) addBox(g, world);
+  if (!lazyBoxes)
+    for (const Gate& g : boxes) addBox(g, world);
   for (const Gate& g : diamondsAt[world]) addDiamond(g, world);
   std::vector<Gate>().swap(diamondsAt[world]);
 }
@@ -80,7 +100,7 @@ LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
   if (l.type == LitKind::Box) {
     boxes.push_back(g);
     for (size_t w = 0; w < active.size(); w++)
-      if (active[w]) addBox(g, static_cast<int>(w));
+      if (active[w] && (w == 0 || !lazyBoxes)) addBox(g, static_cast<int>(w));
     return g;
   }
   if (g.var != 0) sink.preferFalse(g.var);
@@ -152,7 +172,18 @@ bool LazyWorlds::isWitnessedActive(const Gate& g, ModelView& model) const {
   return false;
 }
 
-int LazyWorlds::activateUsedWorlds(ModelView& model) {
+// Whether the model satisfies the Box's members in `world`; an atom without a
+// variable there is false, as the decoded model has it.
+bool LazyWorlds::holdsIn(const Gate& box, int world, ModelView& model) const {
+  for (size_t i = 0; i < box.count; i++) {
+    int lit = memberPool[box.members + i];
+    int var = varOf.find(std::abs(lit), tableWorld[world]);
+    if (var == 0 ? lit < 0 : model.isTrue(lit > 0 ? var : -var)) return true;
+  }
+  return false;
+}
+
+std::vector<int> LazyWorlds::usedWorlds(ModelView& model) const {
   std::vector<int> used;
   for (size_t w = 1; w < diamondsAt.size(); w++) {
     if (active[w]) continue;
@@ -162,8 +193,30 @@ int LazyWorlds::activateUsedWorlds(ModelView& model) {
         break;
       }
   }
+  return used;
+}
+
+// (Box, world) pairs of true Boxes whose clause the model violates in an
+// active world; world 0 has every Box clause from the start.
+std::vector<std::pair<size_t, int>> LazyWorlds::violatedBoxes(ModelView& model) const {
+  std::vector<std::pair<size_t, int>> violated;
+  if (!lazyBoxes) return violated;
+  std::vector<size_t> held;
+  for (size_t b = 0; b < boxes.size(); b++)
+    if (boxes[b].var == 0 || model.isTrue(boxes[b].var)) held.push_back(b);
+  for (size_t w = 1; w < active.size(); w++)
+    if (active[w])
+      for (size_t b : held)
+        if (!holdsIn(boxes[b], static_cast<int>(w), model)) violated.emplace_back(b, static_cast<int>(w));
+  return violated;
+}
+
+int LazyWorlds::refine(ModelView& model) {
+  std::vector<int> used = usedWorlds(model);
+  std::vector<std::pair<size_t, int>> violated = violatedBoxes(model);
+  for (auto [b, w] : violated) addBox(boxes[b], w);
   for (int w : used) activate(w);
-  return static_cast<int>(used.size());
+  return static_cast<int>(used.size() + violated.size());
 }
 
 std::vector<std::vector<int>> LazyWorlds::decodeModel(ModelView& model) const {

@@ -5,6 +5,11 @@
 // gate needs only the direction gate -> (what it stands for); a gate whose
 // witness world is not active is free, which makes every round a relaxation
 // of the encoding over all worlds.
+// On large inputs (Box members times possible worlds past a budget) the Box
+// clauses are lazy too: world 0 gets them all, any other world a Box's clause
+// only once a model makes the Box true and violates it there. A round then
+// still relaxes the full encoding, and a model counts only once it violates
+// no Box in any active world.
 #include <cstddef>
 #include <unordered_map>
 #include <vector>
@@ -31,15 +36,21 @@ class ModelView {
   virtual bool isTrue(int lit) = 0;
 };
 
+// When Box clauses go into the worlds other than world 0: BySize, all at
+// activation below the size budget and on violation above it; Lazy, always
+// on violation.
+enum class BoxClauses { BySize, Lazy };
+
 class LazyWorlds {
  public:
   // require: the world bound ran on `cs` (every Diamond literal of a diamond
   // clause has its witness world in 1 .. worldN - 1); `cs` outlives encodeFirstRound,
   // the only call that reads its clauses.
-  LazyWorlds(const S5clauSet& cs, ClauseSink& sink);
+  LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClauses = BoxClauses::BySize);
   // An encoder that starts with world 0 alone and takes its clauses in
-  // batches (addClauses), for a formula that grows between solves.
-  explicit LazyWorlds(ClauseSink& sink);
+  // batches (addClauses), for a formula that grows between solves; BySize
+  // then means every Box clause at activation.
+  explicit LazyWorlds(ClauseSink& sink, BoxClauses boxClauses = BoxClauses::BySize);
 
   // First round: world 0 and the witness worlds of single-Diamond clauses.
   // require: made from a clause set.
@@ -53,9 +64,11 @@ class LazyWorlds {
   int actualWorldVariable(int lit) { return variable(lit, 0); }
   // After a satisfiable solve: activates the inactive witness worlds of the
   // true Diamond gates that no active world witnesses in the model, and adds
-  // their clauses. Returns how many it activated; 0 means the model is an S5
-  // model over the active worlds.
-  int activateUsedWorlds(ModelView& model);
+  // their clauses; with lazy Boxes, also adds the clause of each true Box in
+  // each active world where the model violates it. Reads the whole model
+  // before adding anything. Returns how many worlds and clauses it added; 0
+  // means the model is an S5 model over the active worlds.
+  int refine(ModelView& model);
   int activeWorlds() const { return activeCount; }
   // The model over the active worlds, renumbered 0, 1, ... in world order:
   // per world the signed atoms of its variables, in variable order.
@@ -79,9 +92,13 @@ class LazyWorlds {
   void addDiamond(const Gate& g, int world);
   bool isWitnessedActive(const Gate& g, ModelView& model) const;
   void growWorlds(int worldN);
+  bool holdsIn(const Gate& box, int world, ModelView& model) const;
+  std::vector<int> usedWorlds(ModelView& model) const;
+  std::vector<std::pair<size_t, int>> violatedBoxes(ModelView& model) const;
 
   const S5clauSet* cs;  // null when the clauses come in batches
   ClauseSink& sink;
+  bool lazyBoxes = false;
   int varCount = 0;
   std::vector<int> memberPool;
   std::vector<Gate> boxes;

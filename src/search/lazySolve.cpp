@@ -1,7 +1,5 @@
 #include "search/lazySolve.h"
 
-#include "encoding/LazyWorlds.h"
-
 namespace {
 
 // The encoder's clauses go straight into the solver, which answers model queries.
@@ -18,16 +16,17 @@ class SolverLink : public ClauseSink, public ModelView {
 
 }  // namespace
 
-LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound) {
+LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound,
+                        BoxClauses boxClauses) {
   SolverLink link(sat);
-  LazyWorlds enc(cs, link);
+  LazyWorlds enc(cs, link, boxClauses);
   enc.encodeFirstRound();
   firstRound();
   LazyOutcome out;
   do {
     out.verdict = sat.solve();
     out.rounds++;
-  } while (out.verdict == Verdict::Sat && enc.activateUsedWorlds(link) > 0);
+  } while (out.verdict == Verdict::Sat && enc.refine(link) > 0);
   out.activeWorlds = enc.activeWorlds();
   if (out.verdict == Verdict::Sat) out.model = enc.decodeModel(link);
   return out;

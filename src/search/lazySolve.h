@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "clauseset/S5clauSet.h"
+#include "encoding/LazyWorlds.h"
 #include "solver/SatSolver.h"
 
 struct LazyOutcome {
@@ -18,4 +19,6 @@ struct LazyOutcome {
 // worlds each model needs until a model needs none. Every round relaxes the
 // encoding over all worlds, so its refutation refutes the formula.
 // `firstRound` runs once the first round's clauses are in the solver.
-LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound);
+// `boxClauses`: see LazyWorlds.
+LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound,
+                        BoxClauses boxClauses = BoxClauses::BySize);
