@@ -101,9 +101,11 @@ struct Solver::State : SolveControl {
 
   Clausifier atoms;
   std::unique_ptr<Engine> engine;
-  // Every clause the engine holds, in order, with its witness worlds; and
-  // the clauses waiting for the next check.
+  // While grouped, every clause the engine holds, in order, with its witness
+  // worlds; and the clauses waiting for the next check.
   std::vector<std::vector<S5lit>> encoded, pending;
+  bool grouped = true;  // false: a world of its own for each diamond clause
+  int worldN = 1;       // worlds handed out once not grouped
   struct Scope {
     int selector;
     size_t clausesBefore;
@@ -128,7 +130,8 @@ struct Solver::State : SolveControl {
   Statistics stats;
 
   void encodePending();
-  void rebuild(S5clauSet& all);
+  void ungroup();
+  void addInOwnWorlds();
   int switchFor(const Formula& a);
   void startStopwatch();
   void stopStopwatch(Clock::time_point started);
@@ -139,31 +142,55 @@ struct Solver::State : SolveControl {
 };
 
 // The world bound groups Diamond clauses that cannot clash into one witness
-// world; a later clause can make two grouped ones clash. So the grouping is
-// computed again over all clauses, and when it moves a clause already
-// encoded, the engine starts over on the new one: reusing the old grouping
-// could answer Unsat wrongly.
+// world; a later clause can make two grouped ones clash, and reusing the old
+// grouping could then answer Unsat wrongly. So the grouping is computed again
+// over all clauses; the first time it moves a clause already encoded, the
+// engine starts over with a world of its own for every diamond clause, the
+// grouping no clause can spoil, and keeps to it from then on: one rebuild at
+// most, where regrouping at every change would rebuild at every check.
 void Solver::State::encodePending() {
   if (pending.empty()) return;
+  // A formula decided in one check gets every Box clause with its world, as
+  // on the command line (few rounds); one that grows between checks gets
+  // them lazily, or every check would pay for Boxes in worlds that never
+  // needed them.
+  if (stats.checks > 0) engine->worlds.addBoxesLazily();
+  if (!grouped) return addInOwnWorlds();
   S5clauSet all;
   all.clauses = encoded;
   all.clauses.insert(all.clauses.end(), pending.begin(), pending.end());
-  pending.clear();
   for (size_t c = 0; c < all.clauses.size(); c++)
     if (hasDiamond(all.clauses[c])) all.diamClauses.push_back(static_cast<int>(c));
   all.decideWorldN();
-  for (size_t c = 0; c < encoded.size(); c++)
-    if (!sameWorlds(encoded[c], all.clauses[c])) return rebuild(all);
+  bool moved = false;
+  for (size_t c = 0; c < encoded.size() && !moved; c++) moved = !sameWorlds(encoded[c], all.clauses[c]);
+  if (moved) return ungroup();
+  pending.clear();
   std::vector<std::vector<S5lit>> added(all.clauses.begin() + static_cast<long>(encoded.size()), all.clauses.end());
   engine->worlds.addClauses(added, all.worldN);
   encoded = std::move(all.clauses);
 }
 
-void Solver::State::rebuild(S5clauSet& all) {
+void Solver::State::ungroup() {
+  grouped = false;
+  pending.insert(pending.begin(), encoded.begin(), encoded.end());
+  std::vector<std::vector<S5lit>>().swap(encoded);
+  worldN = 1;
   engine.reset();
   engine = std::make_unique<Engine>(*this);
-  engine->worlds.addClauses(all.clauses, all.worldN);
-  encoded = std::move(all.clauses);
+  engine->worlds.addBoxesLazily();
+  addInOwnWorlds();
+}
+
+void Solver::State::addInOwnWorlds() {
+  for (auto& c : pending) {
+    if (!hasDiamond(c)) continue;
+    for (S5lit& l : c)
+      if (l.type == LitKind::Diamond) l.world = worldN;
+    worldN++;
+  }
+  engine->worlds.addClauses(pending, worldN);
+  pending.clear();
 }
 
 int Solver::State::switchFor(const Formula& a) {

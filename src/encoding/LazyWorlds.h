@@ -60,6 +60,9 @@ class LazyWorlds {
   // 1 .. worldN - 1, and worlds given to earlier clauses keep their Diamonds:
   // a new Diamond gets a world of its own or an equal earlier one's world.
   void addClauses(const std::vector<std::vector<S5lit>>& clauses, int worldN);
+  // From now on a Box's clause goes into a world other than 0 only once a
+  // model violates it there, as on large inputs.
+  void addBoxesLazily() { lazyBoxes = true; }
   // The variable of `lit` in world 0, for literals the caller assumes.
   int actualWorldVariable(int lit) { return variable(lit, 0); }
   // After a satisfiable solve: activates the inactive witness worlds of the
