@@ -10,12 +10,16 @@ namespace tarvel {
 
 namespace {
 
-std::size_t mix(std::size_t h, std::size_t x) { return (h ^ (x + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2))); }
+// Seeds below 2^32, so that hashes are the same computation on 32-bit
+// targets (the browser build) as on 64-bit ones, only narrower.
+const std::size_t kGolden = 0x9e3779b9u, kKindSeed = 0x01000193u, kNumberSeed = 0x51ed270bu, kNameSeed = 0x2545f491u;
+
+std::size_t mix(std::size_t h, std::size_t x) { return h ^ (x + kGolden + (h << 6) + (h >> 2)); }
 
 NodePtr makeNode(Formula::Kind kind, NodePtr left = nullptr, NodePtr right = nullptr) {
   auto n = std::make_shared<Formula::Node>();
   n->kind = kind;
-  n->hash = mix(static_cast<std::size_t>(kind) * 0x100000001b3ULL, left ? left->hash : 0);
+  n->hash = mix(static_cast<std::size_t>(kind) * kKindSeed, left ? left->hash : 0);
   n->hash = mix(n->hash, right ? right->hash : 0);
   n->left = std::move(left);
   n->right = std::move(right);
@@ -98,7 +102,7 @@ Formula atom(int n) {
   auto node = std::make_shared<Formula::Node>();
   node->kind = Formula::Kind::Atom;
   node->number = n;
-  node->hash = mix(0x51ed270b27b4cf63ULL, static_cast<std::size_t>(n));
+  node->hash = mix(kNumberSeed, static_cast<std::size_t>(n));
   return FormulaAccess::make(std::move(node));
 }
 
@@ -108,7 +112,7 @@ Formula atom(const std::string& name) {
   node->kind = Formula::Kind::Atom;
   node->named = true;
   node->name = name;
-  node->hash = mix(0x2545f4914f6cdd1dULL, std::hash<std::string>()(name));
+  node->hash = mix(kNameSeed, std::hash<std::string>()(name));
   return FormulaAccess::make(std::move(node));
 }
 
