@@ -9,6 +9,7 @@
 //       also writes every prefix as a formula file for the command line.
 #include <tarvel/tarvel.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -61,6 +62,8 @@ int threads(int argc, char** argv) {
   int n = std::atoi(argv[2]);
   std::vector<std::string> texts;
   for (int i = 3; i < argc; i++) texts.push_back(readFile(argv[i]));
+  // Largest first, so that no thread is left with a long file at the end.
+  std::sort(texts.begin(), texts.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
   std::atomic<size_t> next{0};
   Clock::time_point t = Clock::now();
   std::vector<std::thread> pool;
