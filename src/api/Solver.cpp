@@ -67,12 +67,6 @@ WorldOrder orderOf(Search search) {
   }
 }
 
-bool hasDiamond(const std::vector<S5lit>& clause) {
-  for (const S5lit& l : clause)
-    if (l.type == LitKind::Diamond) return true;
-  return false;
-}
-
 // Whether a clause keeps the witness worlds it was encoded with.
 bool sameWorlds(const std::vector<S5lit>& a, const std::vector<S5lit>& b) {
   for (size_t i = 0; i < a.size(); i++)
@@ -159,8 +153,7 @@ void Solver::State::encodePending() {
   S5clauSet all;
   all.clauses = encoded;
   all.clauses.insert(all.clauses.end(), pending.begin(), pending.end());
-  for (size_t c = 0; c < all.clauses.size(); c++)
-    if (hasDiamond(all.clauses[c])) all.diamClauses.push_back(static_cast<int>(c));
+  all.listDiamondClauses();
   all.decideWorldN();
   bool moved = false;
   for (size_t c = 0; c < encoded.size() && !moved; c++) moved = !sameWorlds(encoded[c], all.clauses[c]);
@@ -283,8 +276,7 @@ int Solver::State::fewest(Search search) {
   assumed.clear();
   S5clauSet cs;
   cs.clauses = live;
-  for (size_t c = 0; c < cs.clauses.size(); c++)
-    if (hasDiamond(cs.clauses[c])) cs.diamClauses.push_back(static_cast<int>(c));
+  cs.listDiamondClauses();
   cs.decideWorldN();
   WorldCount count = decideCounting(cs, [](Verdict) {}, *this);
   if (count.verdict == Verdict::Sat && search == Search::MaxSat) {

@@ -3,6 +3,16 @@
 #include <algorithm>
 #include <string>
 
+bool hasDiamond(const std::vector<S5lit>& clause) {
+  return std::any_of(clause.begin(), clause.end(), [](const S5lit& l) { return l.type == LitKind::Diamond; });
+}
+
+void S5clauSet::listDiamondClauses() {
+  diamClauses.clear();
+  for (size_t c = 0; c < clauses.size(); c++)
+    if (hasDiamond(clauses[c])) diamClauses.push_back(static_cast<int>(c));
+}
+
 namespace {
 
 void appendMembers(std::string& line, const std::vector<int>& lits) {

@@ -36,11 +36,17 @@ struct IntVectorHash {
   }
 };
 
+// Whether the clause holds a Diamond literal.
+bool hasDiamond(const std::vector<S5lit>& clause);
+
 class S5clauSet {
  public:
   std::vector<std::vector<S5lit>> clauses;
   std::vector<int> diamClauses;  // ascending clause numbers holding a Diamond literal
   int worldN = 1;
+
+  // Sets diamClauses from the clauses.
+  void listDiamondClauses();
 
   // Writes the S5-NF file: header line, then one line per clause.
   void printClauSet(FILE* out) const;

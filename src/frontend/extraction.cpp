@@ -173,10 +173,6 @@ bool nameRepeatedModals(std::vector<std::vector<S5lit>>& clauses, size_t first, 
   return renamed;
 }
 
-bool hasDiamond(const std::vector<S5lit>& clause) {
-  return std::any_of(clause.begin(), clause.end(), [](const S5lit& l) { return l.type == LitKind::Diamond; });
-}
-
 // The same shapes and literals on the binary tree, for a formula that is in
 // S5-CNF shape already after the propositional passes (a propositional CNF,
 // say). A chain of AND (OR) nodes stands for the one junction node the
@@ -285,8 +281,7 @@ void S5NFTrans::cleanUpClauses(size_t defined) {
     for (size_t c = first; c < clauSet.clauses.size(); c++) dropRepeatedLiterals(clauSet.clauses[c]);
     dropRepeatedClauses(clauSet.clauses, 0);
   }
-  for (size_t c = 0; c < clauSet.clauses.size(); c++)
-    if (hasDiamond(clauSet.clauses[c])) clauSet.diamClauses.push_back(static_cast<int>(c));
+  clauSet.listDiamondClauses();
 }
 
 NormalForm S5NFTrans::trans2NF(S5clauSet& out, ASTNode* root) {
