@@ -324,7 +324,7 @@ class Scope {
     s.solver.push();
     return solver;
   }
-  void exit(const py::args&) {
+  void leave(const py::args&) {
     PySolver& s = solver.cast<PySolver&>();
     Busy busy(s);
     if (s.solver.scopes() == 0) throw std::runtime_error("the scope was already popped");
@@ -479,7 +479,7 @@ PYBIND11_MODULE(tarvel, m) {
 
   py::class_<Scope>(m, "Scope", "The context manager of Solver.scope(): push on entry, pop on exit.")
       .def("__enter__", &Scope::enter, "Opens the scope (push); returns the solver.")
-      .def("__exit__", &Scope::exit, "Closes the scope (pop), even when the block raised.");
+      .def("__exit__", &Scope::leave, "Closes the scope (pop), even when the block raised.");
 
   py::class_<PySolver>(m, "Solver",
                        "An incremental S5 solver. What is added must hold in the actual world of\n"
