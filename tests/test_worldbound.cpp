@@ -14,12 +14,7 @@ S5lit Dia(std::vector<int> l) { return S5lit{LitKind::Diamond, std::move(l), -1}
 S5clauSet makeSet(std::vector<std::vector<S5lit>> clauses) {
   S5clauSet cs;
   cs.clauses = std::move(clauses);
-  for (size_t c = 0; c < cs.clauses.size(); c++)
-    for (const S5lit& l : cs.clauses[c])
-      if (l.type == LitKind::Diamond) {
-        cs.diamClauses.push_back(static_cast<int>(c));
-        break;
-      }
+  cs.listDiamondClauses();
   return cs;
 }
 

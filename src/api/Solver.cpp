@@ -176,12 +176,7 @@ void Solver::State::ungroup() {
 }
 
 void Solver::State::addInOwnWorlds() {
-  for (auto& c : pending) {
-    if (!hasDiamond(c)) continue;
-    for (S5lit& l : c)
-      if (l.type == LitKind::Diamond) l.world = worldN;
-    worldN++;
-  }
+  worldN = giveOwnWorlds(pending, worldN);
   engine->worlds.addClauses(pending, worldN);
   pending.clear();
 }

@@ -7,6 +7,17 @@ bool hasDiamond(const std::vector<S5lit>& clause) {
   return std::any_of(clause.begin(), clause.end(), [](const S5lit& l) { return l.type == LitKind::Diamond; });
 }
 
+int giveOwnWorlds(std::vector<std::vector<S5lit>>& clauses, int firstWorld) {
+  int world = firstWorld;
+  for (auto& c : clauses) {
+    if (!hasDiamond(c)) continue;
+    for (S5lit& l : c)
+      if (l.type == LitKind::Diamond) l.world = world;
+    world++;
+  }
+  return world;
+}
+
 void S5clauSet::listDiamondClauses() {
   diamClauses.clear();
   for (size_t c = 0; c < clauses.size(); c++)

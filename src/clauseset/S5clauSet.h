@@ -38,6 +38,10 @@ struct IntVectorHash {
 
 // Whether the clause holds a Diamond literal.
 bool hasDiamond(const std::vector<S5lit>& clause);
+// Each clause holding a Diamond gets a witness world of its own, in order
+// from firstWorld, for all its Diamond literals; returns the next free world.
+// No clause can make this grouping unsound.
+int giveOwnWorlds(std::vector<std::vector<S5lit>>& clauses, int firstWorld);
 
 class S5clauSet {
  public:

@@ -348,9 +348,6 @@ int S5clauSet::decideWorldN(long long workBudget) {
 }
 
 int S5clauSet::decideClassicWorldN() {
-  for (size_t i = 0; i < diamClauses.size(); i++)
-    for (S5lit& l : clauses[diamClauses[i]])
-      if (l.type == LitKind::Diamond) l.world = static_cast<int>(i) + 1;
-  worldN = static_cast<int>(diamClauses.size()) + 1;
+  worldN = giveOwnWorlds(clauses, 1);
   return worldN;
 }
