@@ -61,6 +61,17 @@ inline RunResult runArgs(const std::vector<std::string>& args, const std::string
   return r;
 }
 
+// The verdict of a run's "s " line, trailing blanks ignored: 1 SATISFIABLE,
+// 0 UNSATISFIABLE, -1 none or a failed run.
+inline int verdictOf(const RunResult& r) {
+  std::istringstream lines(r.out);
+  for (std::string line; r.status == 0 && std::getline(lines, line);) {
+    line.erase(line.find_last_not_of(' ') + 1);
+    if (line == "s SATISFIABLE" || line == "s UNSATISFIABLE") return line == "s SATISFIABLE";
+  }
+  return -1;
+}
+
 // Writes `formula` (the whole file text) to a fresh file, runs Tarvel on it with
 // `options` and a result file, and returns what the run printed and wrote.
 inline RunResult runTarvel(const std::string& formula, const std::vector<std::string>& options = {}) {

@@ -1,10 +1,15 @@
-// Verdicts checked against an independent S5 evaluator on random formulas.
+// Every engine configuration on random formulas, checked against the
+// brute-force S5 evaluator: its verdicts, its models on the formula, the
+// fewest worlds it reports.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
+#include <optional>
 #include <utility>
 
 #include "frontend/S5NFTrans.h"
+#include "search/lazySolve.h"
 #include "tests/InProcess.h"
 #include "tests/S5Oracle.h"
 #include "tests/TestHelpers.h"
@@ -19,14 +24,6 @@ int formulaCount(int normal) {
   return n != nullptr ? std::atoi(n) : normal;
 }
 
-std::string wrap(const OFormula& f) { return "begin\n" + formulaFile(f) + "\nend\n"; }
-
-const char* const kMinimalModes[] = {"-minimal=1", "-minimal=2", "-minimal=3", "-minimal=4"};
-
-bool said(const RunResult& r, const std::string& status) {
-  return r.out.find("\n" + status + "\n") != std::string::npos || r.out.rfind(status + "\n", 0) == 0;
-}
-
 TEST(Oracle, KnownFormulas) {
   OFormula p{OFormula::ATOM, 1, {}};
   OFormula notP{OFormula::NOT, 0, {p}};
@@ -38,83 +35,129 @@ TEST(Oracle, KnownFormulas) {
   EXPECT_EQ(smallestModel(p, 1, 1), 1);
 }
 
-// The verdict of one run against the fewest worlds (0: unsatisfiable), and its model on the formula.
-void expectVerdictAndModel(const OFormula& f, const std::string& text, const RunResult& r, int minimum) {
-  ASSERT_EQ(r.status, 0) << text << r.out;
-  if (!said(r, "s SATISFIABLE")) {
-    ASSERT_TRUE(said(r, "s UNSATISFIABLE")) << text << r.out;
-    ASSERT_EQ(minimum, 0) << "UNSAT claimed for a satisfiable formula:\n" << text;
-    return;
-  }
-  ASSERT_GT(minimum, 0) << "SAT claimed for an unsatisfiable formula:\n" << text;
-  if (r.result.find("c ===== S5-model====") == std::string::npos) return;  // reduced to true
-  bool ok = false;
-  std::vector<World> worlds = parseModel(r.result, ok);
-  ASSERT_TRUE(ok) << r.result;
-  ASSERT_TRUE(holds(f, worlds, worlds[0])) << "model fails:\n" << text << r.result;
-}
+// One formula as a configuration gets it: its file, and its normal form
+// made in-process with the world bound run on it.
+struct Subject {
+  std::string text;
+  S5NFTrans trans;
+  S5clauSet clauses;
+  NormalForm form = NormalForm::Failed;
+};
 
-TEST(Property, VerdictsAgreeWithBruteForceAndModelsCheck) {
-  std::mt19937 rng(20261207);
-  int sat = 0, unsat = 0;
-  for (int i = 0, n = formulaCount(1200); i < n; i++) {
-    OFormula f = randomFormula(rng, kAtoms, 2 + i % 4);
-    std::string text = wrap(f);
-    int minimum = smallestModel(f, kAtoms, diamondCount(f) + 1);
-    RunResult r = runTarvel(text, {"-model"});
-    ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, r, minimum));
-    (minimum > 0 ? sat : unsat)++;
-    // Every other formula also through the one-shot path, every fourth with the classic bound.
-    if (i % 2 == 0) {
-      ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model", "-one-shot"}), minimum));
-    }
-    if (i % 4 == 0) {
-      ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-classic-bound"}), minimum));
-    }
-  }
-  EXPECT_GT(sat, formulaCount(1200) / 8);
-  EXPECT_GT(unsat, formulaCount(1200) / 30) << "sat " << sat;
-}
+// What a configuration answered.
+struct Answer {
+  int verdict = -1;                          // 1 SAT, 0 UNSAT, -1 neither
+  std::optional<std::vector<World>> model;   // world 0 first, when one is given
+  int fewest = -1;                           // the fewest worlds reported (0: UNSAT), -1 none
+  int rounds = 1;                            // solves of a lazy loop
+  std::string shown;                         // what it printed, for failures
+};
 
-// The fewest worlds a minimal mode reports: 0 for unsatisfiable, -1 for no answer.
-int reportedMinimum(const RunResult& r) {
+Answer fromRun(const RunResult& r) {
+  Answer a;
+  a.verdict = verdictOf(r);
+  a.shown = r.out + r.result;
   size_t at = r.out.find("c Minimal model: ");
-  if (at == std::string::npos) return said(r, "s UNSATISFIABLE ") || said(r, "s UNSATISFIABLE") ? 0 : -1;
-  return std::stoi(r.out.substr(at + 17));
+  a.fewest = at != std::string::npos ? std::stoi(r.out.substr(at + 17)) : a.verdict == 0 ? 0 : -1;
+  if (r.result.find("c ===== S5-model====") != std::string::npos) {
+    bool ok = false;
+    a.model = parseModel(r.result, ok);
+  }
+  return a;
 }
 
-// Formulas whose normal form names subformulas: every verdict against brute
-// force, every model on the formula, the one-shot path on every other one,
-// the fewest worlds of one minimal mode (in turn) on every third one.
-TEST(Property, NamedSubformulasKeepVerdictsAndModels) {
-  std::mt19937 rng(20261208);
-  std::string dir = scratchDir() + "/named";  // mode 4 writes maxsat.wcnf where it runs
-  mkdir(dir.c_str(), 0755);
-  int named = 0, sat = 0, n = formulaCount(1200) / 4;
-  for (int i = 0; i < n; i++) {
-    OFormula f = farFromClauseForm(rng, kAtoms);
-    std::string text = wrap(f);
-    S5NFTrans trans;
-    S5clauSet clauses;
-    trans.trans2NF(clauses, parseText(text));
-    named += !trans.namedSubformulas.empty();
-    int minimum = smallestModel(f, kAtoms, diamondCount(f) + 1);
-    ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model"}), minimum));
-    if (i % 2 == 0) {
-      ASSERT_NO_FATAL_FAILURE(expectVerdictAndModel(f, text, runTarvel(text, {"-model", "-one-shot"}), minimum));
-    }
-    if (i % 3 == 0) {
-      const char* mode = kMinimalModes[(i / 3) % 4];
-      writeFile(dir + "/f.txt", text);
-      RunResult m = runArgs({mode, dir + "/f.txt"}, dir);
-      ASSERT_EQ(reportedMinimum(m), minimum) << mode << "\n" << text << m.out;
-    }
-    sat += minimum > 0;
-  }
-  EXPECT_GT(named, n / 2);
-  EXPECT_GT(sat, n / 8);
-  EXPECT_GT(n - sat, n / 12) << sat;
+std::function<Answer(const Subject&)> commandLine(std::vector<std::string> options) {
+  return [options](const Subject& s) { return fromRun(runTarvel(s.text, options)); };
 }
+
+// The lazy loop with Box clauses added only where a model violates them; its
+// worlds as valuations of the formula's atoms (those the normal form added left out).
+Answer lazyBoxes(const Subject& s) {
+  Answer a;
+  if (s.form != NormalForm::Clauses) {
+    a.verdict = s.form == NormalForm::ReducedToTrue ? 1 : s.form == NormalForm::ReducedToFalse ? 0 : -1;
+    return a;
+  }
+  SolveControl control;
+  SatSolver solver(control, SolverLines::Silent, GateHints::On);
+  LazyOutcome out = solveLazily(s.clauses, solver, [] {}, BoxClauses::Lazy);
+  a.verdict = out.verdict == Verdict::Sat ? 1 : out.verdict == Verdict::Unsat ? 0 : -1;
+  a.rounds = out.rounds;
+  if (out.verdict != Verdict::Sat) return a;
+  a.model.emplace();
+  for (const auto& w : out.model) {
+    World v = 0;
+    for (int lit : w)
+      if (lit > 0 && lit <= kAtoms) v |= World(1) << (lit - 1);
+    a.model->push_back(v);
+  }
+  return a;
+}
+
+// The engine configurations. `every`: the configuration decides formula i
+// when i % every == 0. `fewest`: it reports the fewest worlds, to be exact
+// unless the normal form reduced the formula to a constant. `refined`: at
+// least this many formulas need more than one solve.
+struct Engine {
+  const char* name;
+  int every;
+  std::function<Answer(const Subject&)> run;
+  bool fewest = false;
+  int refined = 0;
+};
+void PrintTo(const Engine& e, std::ostream* os) { *os << e.name; }
+
+const Engine kEngines[] = {
+    {"Default", 1, commandLine({"-model"})},
+    {"OneShot", 2, commandLine({"-model", "-one-shot"})},
+    {"ClassicBound", 4, commandLine({"-classic-bound"})},
+    {"LazyBoxClauses", 1, lazyBoxes, false, 20},
+    {"Minimal1", 10, commandLine({"-minimal=1"}), true},
+    {"Minimal2", 10, commandLine({"-minimal=2"}), true},
+    {"Minimal3", 10, commandLine({"-minimal=3"}), true},
+    {"Minimal4", 10, commandLine({"-minimal=4"}), true},  // writes maxsat.wcnf in the scratch directory
+};
+
+class Property : public testing::TestWithParam<Engine> {};
+
+// Every third formula is far from clause form, so that the normal form names subformulas.
+TEST_P(Property, AgreesWithBruteForce) {
+  const Engine& e = GetParam();
+  std::mt19937 rng(20261207);
+  int decided = 0, sat = 0, far = 0, named = 0, refined = 0;
+  for (int i = 0, n = formulaCount(1500); i < n; i++) {
+    bool farForm = i % 3 == 1;
+    OFormula f = farForm ? farFromClauseForm(rng, kAtoms) : randomFormula(rng, kAtoms, 2 + i % 4);
+    if (i % e.every != 0) continue;
+    NodeArena arena;  // the trees of one formula, freed with it
+    NodeArena::Scope scope(arena);
+    Subject s;
+    s.text = "begin\n" + formulaFile(f) + "\nend\n";
+    s.form = s.trans.trans2NF(s.clauses, parseText(s.text));
+    if (s.form == NormalForm::Clauses) s.clauses.decideWorldN();
+    int minimum = smallestModel(f, kAtoms, diamondCount(f) + 1);
+    Answer a = e.run(s);
+    ASSERT_EQ(a.verdict, minimum > 0 ? 1 : 0) << e.name << "\n" << s.text << a.shown;
+    if (a.model) {
+      ASSERT_FALSE(a.model->empty()) << e.name << "\n" << s.text << a.shown;
+      ASSERT_TRUE(holds(f, *a.model, a.model->front())) << "model fails: " << e.name << "\n" << s.text << a.shown;
+    }
+    if (e.fewest && (s.form == NormalForm::Clauses || a.fewest != -1)) {
+      ASSERT_EQ(a.fewest, minimum) << e.name << "\n" << s.text << a.shown;
+    }
+    decided++;
+    sat += minimum > 0;
+    far += farForm;
+    named += farForm && !s.trans.namedSubformulas.empty();
+    refined += a.rounds > 1;
+  }
+  EXPECT_GT(sat, decided / 8);
+  EXPECT_GT(decided - sat, decided / 30) << "sat " << sat;
+  EXPECT_GT(named, far / 2);
+  EXPECT_GE(refined, e.refined) << "too few formulas needed a second solve";
+}
+INSTANTIATE_TEST_SUITE_P(Engines, Property, testing::ValuesIn(kEngines),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // `text` with each atom name of `names` (an occurrence not followed by a digit) replaced by its partner.
 std::string renamed(std::string text, const std::vector<std::pair<std::string, std::string>>& names) {
@@ -137,34 +180,13 @@ TEST(Property, AtomsP0AndVnDecideLikeTheirRenamingByHand) {
             std::string::npos) << r.out;
   EXPECT_EQ(hand.out.find("c atom"), std::string::npos);
   EXPECT_EQ(readFile(cnf), readFile(cnfByHand));
-  ASSERT_TRUE(said(r, "s SATISFIABLE")) << r.out;
+  ASSERT_EQ(verdictOf(r), 1) << r.out;
   EXPECT_NE(r.result.find(" -v3"), std::string::npos) << r.result;
   EXPECT_EQ(renamed(r.result, byHand), hand.result);
   bool ok = false;
   std::vector<World> worlds = parseModel(renamed(r.result, byHand), ok);
   ASSERT_TRUE(ok) << r.result;
   EXPECT_TRUE(holds(oracleFormula(parseText(renamed(text, byHand))), worlds, worlds[0])) << r.result;
-}
-
-TEST(Property, AllMinimalModesFindTheFewestWorlds) {
-  std::mt19937 rng(7);
-  std::string dir = scratchDir() + "/minimal";
-  mkdir(dir.c_str(), 0755);
-  for (int i = 0, n = formulaCount(1200) / 8; i < n; i++) {
-    OFormula f = randomFormula(rng, 3, 3 + i % 2);
-    std::string text = wrap(f);
-    std::string file = dir + "/f.txt";
-    writeFile(file, text);
-    RunResult plain = runArgs({file}, dir);
-    if (plain.out.find("c possible worlds:") == std::string::npos) continue;  // reduced to a constant
-    int expected = smallestModel(f, 3, diamondCount(f) + 1);
-    EXPECT_EQ(said(plain, "s SATISFIABLE"), expected > 0) << text;
-    for (const char* mode : kMinimalModes) {
-      RunResult r = runArgs({mode, file}, dir);
-      ASSERT_EQ(r.status, 0) << mode << "\n" << text << r.out;
-      ASSERT_EQ(reportedMinimum(r), expected) << mode << "\n" << text << r.out;
-    }
-  }
 }
 
 }  // namespace
