@@ -261,6 +261,8 @@ TEST(Api, ParseErrorsCarryTheirPosition) {
       {"begin\n  p1 |\n    ) end", 3, 5, "At line 3: syntax error--)"},
       {"p1 & q", 1, 6, "Syntax error at line 1 near q"},
       {"begin p1 end end", 1, 14, "At line 1: syntax error--end"},
+      {"(p1", 1, 4, "At line 1: syntax error--"},
+      {"p1 @ p2", 1, 4, "Syntax error at line 1 near @"},
   };
   for (const Case& c : cases) {
     try {

@@ -1,6 +1,5 @@
 """Independent S5 semantics for the tests: a brute-force evaluator over all
-models of a few atoms, random formulas, the command line's verdict and a
-hard formula.
+models of a few atoms, random formulas and a hard formula.
 
 An S5 model is, up to equivalence, a set S of valuations (its worlds) and an
 actual world in S. A valuation of atoms A is an int, bit i for A[i]; the
@@ -9,8 +8,6 @@ holds, so every formula is evaluated once per S.
 """
 import os
 import random
-import subprocess
-import tempfile
 
 import tarvel
 
@@ -115,19 +112,6 @@ def random_formula(rng, atoms, depth):
 def random_formulas(seed, count, atoms=(tarvel.atom(1), tarvel.atom(2), tarvel.atom("v3")), depth=4):
     rng = random.Random(seed)
     return [random_formula(rng, list(atoms), depth) for _ in range(count)]
-
-
-def cli_satisfiable(f):
-    """The command line's verdict on f, written in the file language."""
-    with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as out:
-        out.write("begin\n%s\nend\n" % f)
-    try:
-        lines = subprocess.run([BINARY, out.name], capture_output=True, text=True, check=True).stdout.split("\n")
-    finally:
-        os.unlink(out.name)
-    status = [line for line in lines if line.startswith("s ")]
-    assert status in (["s SATISFIABLE"], ["s UNSATISFIABLE"]), lines
-    return status == ["s SATISFIABLE"]
 
 
 def pigeonhole(pigeons, holes):

@@ -1,6 +1,5 @@
 """Checks without the GIL: solvers in threads, interrupt(), the time limit,
 and Ctrl-C in a child process stuck in a long check."""
-import os
 import signal
 import subprocess
 import sys
