@@ -1,6 +1,8 @@
 // The world bound: conflicts between diamond clauses and their grouping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 
 #include "clauseset/S5clauSet.h"
@@ -18,20 +20,22 @@ S5clauSet makeSet(std::vector<std::vector<S5lit>> clauses) {
   return cs;
 }
 
-int worldsOf(std::vector<std::vector<S5lit>> clauses) {
-  S5clauSet cs = makeSet(std::move(clauses));
-  return cs.decideWorldN();
+// The witness world of each diamond clause (that of its last Diamond literal).
+std::vector<int> witnesses(const S5clauSet& cs) {
+  std::vector<int> out;
+  for (int c : cs.diamClauses) {
+    out.push_back(-1);
+    for (const S5lit& l : cs.clauses[c])
+      if (l.type == LitKind::Diamond) out.back() = l.world;
+  }
+  return out;
 }
 
-TEST(WorldBound, ConflictExamples) {
-  EXPECT_EQ(worldsOf({{P(1)}}), 1);
-  EXPECT_EQ(worldsOf({{Dia({1})}}), 2);
-  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({2})}}), 2);
-  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({-1})}}), 3);
-  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({-3})}, {Box({-1, 3})}}), 3);
-  EXPECT_EQ(worldsOf({{Dia({1})}, {Dia({-3})}, {Box({3})}}), 2);
-  // A propositional literal says nothing about the witness world.
-  EXPECT_EQ(worldsOf({{P(2), Dia({1})}, {Dia({-2})}}), 2);
+// The classic bound's witnesses: world i + 1 for the i-th diamond clause.
+std::vector<int> oneWorldEach(const S5clauSet& cs) {
+  std::vector<int> worlds(cs.diamClauses.size());
+  std::iota(worlds.begin(), worlds.end(), 1);
+  return worlds;
 }
 
 // Diam(first), a chain of Boxes [](~i | i+1) from `first` to `last` (a link
@@ -44,19 +48,44 @@ std::vector<std::vector<S5lit>> chain(std::vector<int> first, int last, int gap)
   return clauses;
 }
 
-TEST(WorldBound, ConflictsFoundThroughMembersDeepInTheReach) {
+// Diam(1) and Diam(5) both reach 40 and clash with Diam(-40), not with each other.
+std::vector<std::vector<S5lit>> chainWithSecondStart() {
+  auto clauses = chain({1}, 40, 0);
+  clauses.push_back({Dia({5})});
+  return clauses;
+}
+
+// The worlds of a clause set and, where given, the witness world of each diamond clause.
+TEST(WorldBound, WorldsOfConflictingDiamonds) {
+  std::vector<std::vector<S5lit>> many;
+  for (int i = 1; i <= 20000; i++) many.push_back({Dia({i % 2 ? i : -(i - 1)})});
   struct Case {
-    std::vector<int> first;
-    int last, gap, worlds;
+    std::vector<std::vector<S5lit>> clauses;
+    int worlds;
+    std::vector<int> witnesses = {};
   } cases[] = {
-      {{1}, 200, 0, 3},       // the clash 200 links down the chain
-      {{7, 1}, 200, 0, 3},    // reached from a later member of the Diamond
-      {{1}, 200, 150, 2},     // a missing link: nothing reaches -200
-      {{1, -150}, 200, 0, 2}, // the sure member -150 blocks 150: the reach stops there
+      {{{P(1)}}, 1},
+      {{{Dia({1})}}, 2},
+      {{{Dia({1})}, {Dia({2})}}, 2},
+      {{{Dia({1})}, {Dia({-1})}}, 3},
+      {{{Dia({1})}, {Dia({-3})}, {Box({-1, 3})}}, 3},
+      {{{Dia({1})}, {Dia({-3})}, {Box({3})}}, 2},
+      {{{P(2), Dia({1})}, {Dia({-2})}}, 2},  // a propositional literal says nothing about the witness world
+      {chain({1}, 200, 0), 3},               // the clash 200 links down the chain
+      {chain({7, 1}, 200, 0), 3},            // reached from a later member of the Diamond
+      {chain({1}, 200, 150), 2},             // a missing link: nothing reaches -200
+      {chain({1, -150}, 200, 0), 2},         // the sure member -150 blocks 150: the reach stops there
+      {chainWithSecondStart(), 3},
+      // 0 conflicts with 1 and 1 with 2: order 0, 2, 1; groups {0, 2} and {1}.
+      {{{Dia({1})}, {Dia({-1, -2})}, {Dia({2})}}, 3, {1, 2, 1}},
+      {many, 3},  // conflicts stay sparse
   };
   for (const Case& c : cases) {
-    S5clauSet cs = makeSet(chain(c.first, c.last, c.gap));
-    EXPECT_EQ(cs.decideWorldN(), c.worlds) << c.last << " gap " << c.gap;
+    S5clauSet cs = makeSet(c.clauses);
+    EXPECT_EQ(cs.decideWorldN(), c.worlds) << c.clauses.size() << " clauses";
+    std::vector<int> got = witnesses(cs);
+    EXPECT_TRUE(std::all_of(got.begin(), got.end(), [&](int w) { return w >= 1 && w < c.worlds; }) &&
+                (c.witnesses.empty() || got == c.witnesses)) << testing::PrintToString(got);
   }
 }
 
@@ -64,21 +93,15 @@ TEST(WorldBound, SeedsThatMayNotHoldDoNotBlockPropagation) {
   // [Box(-2,-1)], [-2, Diam(2)], [Diam(1)], [2]: witnesses of clauses 1 and 2 clash.
   S5clauSet cs = makeSet({{Box({-2, -1})}, {P(-2), Dia({2})}, {Dia({1})}, {P(2)}});
   EXPECT_EQ(cs.decideWorldN(), 3);
-  EXPECT_NE(cs.clauses[1][1].world, cs.clauses[2][0].world);
-}
-
-TEST(WorldBound, GroupingFollowsTheConflictCounts) {
-  // 0 conflicts with 1 and 1 with 2: order 0, 2, 1; groups {0, 2} and {1}.
-  S5clauSet cs = makeSet({{Dia({1})}, {Dia({-1, -2})}, {Dia({2})}});
-  EXPECT_EQ(cs.decideWorldN(), 3);
-  EXPECT_EQ(cs.clauses[0][0].world, 1);
-  EXPECT_EQ(cs.clauses[2][0].world, 1);
-  EXPECT_EQ(cs.clauses[1][0].world, 2);
+  EXPECT_NE(witnesses(cs)[0], witnesses(cs)[1]);
 }
 
 // Brute force: is there a model where world 0 is actual, Box literals hold in
-// all `worlds` worlds and each Diamond literal in the world `witness` gives?
-bool satisfiable(const S5clauSet& cs, int atoms, int worlds, const std::vector<int>& witness) {
+// all `worlds` worlds and each Diamond literal in its clause's witness world
+// (one for each diamond clause)?
+bool satisfiable(const S5clauSet& cs, int atoms, int worlds, const std::vector<int>& witnesses) {
+  std::vector<int> witness(cs.clauses.size(), 0);  // by clause
+  for (size_t i = 0; i < witnesses.size(); i++) witness[cs.diamClauses[i]] = witnesses[i];
   long total = 1L << (atoms * worlds);
   auto val = [&](long m, int lit, int w) { return (((m >> (w * atoms + std::abs(lit) - 1)) & 1) != 0) == (lit > 0); };
   for (long m = 0; m < total; m++) {
@@ -130,26 +153,13 @@ TEST(WorldBound, AssignedWorldsLoseNoModelOfTheClassicBound) {
     S5clauSet cs = makeSet(clauses);
     if (cs.diamClauses.size() > 3) continue;
     int worldN = cs.decideWorldN();
-    std::vector<int> classic(cs.clauses.size(), 0), assigned(cs.clauses.size(), 0);
-    for (size_t i = 0; i < cs.diamClauses.size(); i++) {
-      classic[cs.diamClauses[i]] = static_cast<int>(i) + 1;
-      for (const S5lit& l : cs.clauses[cs.diamClauses[i]])
-        if (l.type == LitKind::Diamond) assigned[cs.diamClauses[i]] = l.world;
-    }
     int classicWorlds = static_cast<int>(cs.diamClauses.size()) + 1;
     ASSERT_LE(worldN, classicWorlds);
-    ASSERT_EQ(satisfiable(cs, atoms, worldN, assigned), satisfiable(cs, atoms, classicWorlds, classic))
+    ASSERT_EQ(satisfiable(cs, atoms, worldN, witnesses(cs)), satisfiable(cs, atoms, classicWorlds, oneWorldEach(cs)))
         << "round " << round;
     checked++;
   }
   EXPECT_GT(checked, 1000);
-}
-
-// Diam(1) and Diam(5) both reach 40 and clash with Diam(-40), not with each other.
-std::vector<std::vector<S5lit>> chainWithSecondStart() {
-  auto clauses = chain({1}, 40, 0);
-  clauses.push_back({Dia({5})});
-  return clauses;
 }
 
 // Below the budget the grouping is exact; from the first budget that falls
@@ -173,8 +183,7 @@ TEST(WorldBound, BudgetFallsBackToOneWorldPerDiamondClause) {
       if (fellBack && worlds == exactWorlds) fellBack = false;
       if (fellBack) {
         ASSERT_EQ(worlds, classicWorlds) << "budget " << budget;
-        for (size_t i = 0; i < cs.diamClauses.size(); i++)
-          EXPECT_EQ(cs.clauses[cs.diamClauses[i]][0].world, static_cast<int>(i) + 1);
+        EXPECT_EQ(witnesses(cs), oneWorldEach(cs)) << "budget " << budget;
       } else {
         ASSERT_EQ(worlds, exactWorlds) << "budget " << budget;
         EXPECT_EQ(cs.clauses, exact.clauses) << "budget " << budget;
@@ -184,13 +193,6 @@ TEST(WorldBound, BudgetFallsBackToOneWorldPerDiamondClause) {
     S5clauSet none = makeSet(clauses);
     EXPECT_EQ(none.decideWorldN(0), classicWorlds);
   }
-}
-
-TEST(WorldBound, ManyDiamondClausesStaySparse) {
-  std::vector<std::vector<S5lit>> clauses;
-  for (int i = 1; i <= 20000; i++) clauses.push_back({Dia({i % 2 ? i : -(i - 1)})});
-  S5clauSet cs = makeSet(clauses);
-  EXPECT_EQ(cs.decideWorldN(), 3);
 }
 
 }  // namespace
