@@ -122,6 +122,12 @@ inline std::string formulaText(const ASTNode* node, const Spelling& spell = kSho
   return out;
 }
 
+// What a parse gave: the tree in the short spelling, or the error line and its position.
+inline std::string outcome(const Parsed& p) {
+  if (p.root != nullptr) return formulaText(p.root);
+  return p.error.message + " @" + std::to_string(p.error.line) + ":" + std::to_string(p.error.column);
+}
+
 // The nodes of a tree in pre-order.
 inline std::vector<ASTNode*> subtreeNodes(ASTNode* top) {
   std::vector<ASTNode*> nodes, todo{top};

@@ -87,15 +87,10 @@ bool lineMatches(const std::string& pattern, const std::string& line, size_t pi 
   return li == line.size();
 }
 
+// The lines of a text; one ended by a newline is followed by an empty one.
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out(1);
-  for (char ch : text) {
-    if (ch == '\n') {
-      out.emplace_back();
-    } else {
-      out.back().push_back(ch);
-    }
-  }
+  for (char ch : text) ch == '\n' ? out.emplace_back() : out.back() += ch;
   return out;
 }
 

@@ -8,12 +8,6 @@
 
 namespace {
 
-std::string outcome(const Parsed& p) {
-  if (p.root == nullptr)
-    return p.error.message + " @" + std::to_string(p.error.line) + ":" + std::to_string(p.error.column);
-  return formulaText(p.root);
-}
-
 void check(const std::string& input, Framing framing) {
   Parsed fromText = parsed(input, framing);
   if (outcome(fromText) != outcome(parsed(input, framing, true))) __builtin_trap();

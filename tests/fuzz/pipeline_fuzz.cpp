@@ -4,7 +4,6 @@
 // formula's verdict must match the brute-force evaluator; and every model of
 // either path must satisfy the formula.
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -71,15 +70,7 @@ Outcome decide(const uint8_t* data, size_t size, bool classic) {
     out.verdict = lazy.verdict;
     worlds = lazy.model;
   }
-  if (out.verdict == Verdict::Sat) {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
-    printS5Model(worlds, AtomNames(), f);
-    std::fclose(f);
-    out.model.assign(buf, len);
-    std::free(buf);
-  }
+  if (out.verdict == Verdict::Sat) out.model = printedBy([&](FILE* f) { printS5Model(worlds, AtomNames(), f); });
   return out;
 }
 
