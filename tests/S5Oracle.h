@@ -153,28 +153,23 @@ inline int smallestModel(const OFormula& f, int atoms, int bound) {
   return 0;
 }
 
-// The worlds printed after "c ===== S5-model====": atoms not listed are false.
-inline std::vector<World> parseModel(const std::string& text, bool& ok) {
+// The worlds printed after "c ===== S5-model====" (none without that line):
+// atoms not listed are false.
+inline std::vector<World> parseModel(const std::string& text) {
   std::vector<World> worlds;
-  ok = false;
-  std::istringstream in(text.substr(text.find("c ===== S5-model====\n") == std::string::npos
-                                        ? text.size()
-                                        : text.find("c ===== S5-model====\n") + 21));
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.rfind("c ", 0) == 0 || line.rfind("s ", 0) == 0) break;
+  size_t at = text.find("c ===== S5-model====\n");
+  std::istringstream in(at == std::string::npos ? "" : text.substr(at + 21));
+  for (std::string line; std::getline(in, line) && line.rfind("c ", 0) != 0 && line.rfind("s ", 0) != 0;) {
     World w = 0;
     if (!line.empty() && line.find("any assignment is ok!") == std::string::npos) {
       std::istringstream items(line.substr(line.find(':') + 1));
-      std::string item;
-      while (items >> item) {
+      for (std::string item; items >> item;) {
         bool neg = item[0] == '-';
         int atom = std::stoi(item.substr(neg ? 2 : 1));
         if (!neg && atom <= 32) w |= World(1) << (atom - 1);
       }
     }
     worlds.push_back(w);
-    ok = true;
   }
   return worlds;
 }

@@ -284,6 +284,7 @@ TEST(Api, PrintedFormulasParseBackEqual) {
   }
   Formula named = tarvel::atom("v7") && tarvel::atom(0);
   EXPECT_EQ(tarvel::parse("begin v7 & p0 end"), named);
+  EXPECT_EQ(tarvel::parse(tarvel::to_string(named)), named);
   EXPECT_NE(tarvel::atom("3"), tarvel::atom(3));
 }
 

@@ -89,9 +89,8 @@ bool decideWithin(const uint8_t* data, size_t size, bool classic, Outcome& out) 
 
 void checkModel(const OFormula& f, const std::string& model) {
   if (model.empty() || largestAtom(f) > 32) return;
-  bool ok = false;
-  std::vector<World> worlds = parseModel(model, ok);
-  if (!ok || worlds.empty()) __builtin_trap();
+  std::vector<World> worlds = parseModel(model);
+  if (worlds.empty()) __builtin_trap();
   double work = 1;
   for (int d = modalDepth(f); d > 0; d--) work *= static_cast<double>(worlds.size());
   if (work > 1e6) return;

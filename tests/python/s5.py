@@ -6,6 +6,8 @@ actual world in S. A valuation of atoms A is an int, bit i for A[i]; the
 truth set of a formula in S is the bit mask of the worlds of S where it
 holds, so every formula is evaluated once per S.
 """
+import functools
+import operator
 import os
 import random
 
@@ -58,10 +60,7 @@ def models(formulas):
 
 
 def conj(formulas):
-    out = tarvel.TRUE
-    for f in formulas:
-        out = out & f
-    return out
+    return functools.reduce(operator.and_, formulas, tarvel.TRUE)
 
 
 def satisfiable(f):
@@ -118,13 +117,7 @@ def pigeonhole(pigeons, holes):
     """Every pigeon in a hole, no two in one, as clauses under a Box: hard
     for a resolution-based solver from about a dozen pigeons."""
     p = lambda i, j: tarvel.atom(i * holes + j + 1)
-    clauses = [disj(p(i, j) for j in range(holes)) for i in range(pigeons)]
+    clauses = [functools.reduce(operator.or_, (p(i, j) for j in range(holes)), tarvel.FALSE) for i in range(pigeons)]
     clauses += [~p(i, j) | ~p(k, j) for j in range(holes) for i in range(pigeons) for k in range(i)]
     return tarvel.box(conj(clauses))
 
-
-def disj(formulas):
-    out = tarvel.FALSE
-    for f in formulas:
-        out = out | f
-    return out

@@ -46,13 +46,12 @@ def test_hashes_and_copies_follow_equality():
     assert len({p, atom(1), q, atom("q"), p & q, atom(1) & q}) == 3 and copy.deepcopy(p & q) == p & q
 
 
+# str() and parse() are the library's, whose round trip the C++ tests check.
 @pytest.mark.parametrize("f, text", [
     (atom("p1"), "<Formula atom('p1')>"), (box(implies(p, q)) & ~q, "<Formula [](p1 -> q) & ~q>"),
-    (p & (q & r), "<Formula p1 & (q & p2)>"), ((p & q) & r, "<Formula p1 & q & p2>"),
-    (box(implies(p, r)) & diamond(p) & ~r & iff(p, p) & (tarvel.TRUE | tarvel.FALSE), None),
-    (atom("v7") | ~atom(0), None), (tarvel.parse("begin [r1]p1 -> <r1>(p2 <-> ~v3) end"), None)])
-def test_text_forms(f, text):
-    assert tarvel.parse(str(f)) == f if text is None else repr(f) == text
+    (p & (q & r), "<Formula p1 & (q & p2)>"), ((p & q) & r, "<Formula p1 & q & p2>")])
+def test_repr(f, text):
+    assert repr(f) == text
 
 
 # What the module checks itself; wrong types that the binding layer refuses by signature are left out.
