@@ -251,31 +251,6 @@ TEST(Api, WrongStateCallsThrow) {
   EXPECT_THROW(s.model().holds(tarvel::atom(1), 5), std::out_of_range);
 }
 
-TEST(Api, ParseErrorsCarryTheirPosition) {
-  struct Case {
-    const char* text;
-    int line, column;
-    const char* message;
-  } cases[] = {
-      {"p1 & )", 1, 6, "At line 1: syntax error--)"},
-      {"begin\n  p1 |\n    ) end", 3, 5, "At line 3: syntax error--)"},
-      {"p1 & q", 1, 6, "Syntax error at line 1 near q"},
-      {"begin p1 end end", 1, 14, "At line 1: syntax error--end"},
-      {"(p1", 1, 4, "At line 1: syntax error--"},
-      {"p1 @ p2", 1, 4, "Syntax error at line 1 near @"},
-  };
-  for (const Case& c : cases) {
-    try {
-      tarvel::parse(c.text);
-      ADD_FAILURE() << c.text << " parsed";
-    } catch (const tarvel::ParseError& e) {
-      EXPECT_EQ(e.line(), c.line) << c.text;
-      EXPECT_EQ(e.column(), c.column) << c.text;
-      EXPECT_EQ(std::string(e.what()), c.message) << c.text;
-    }
-  }
-}
-
 TEST(Api, PrintedFormulasParseBackEqual) {
   std::mt19937 rng(5);
   for (int i = 0; i < 200; i++) {

@@ -3,11 +3,13 @@
 // limits, the passes on deep trees, and parses in two threads at once. Text
 // and stream entry points must agree on every case.
 #include <gtest/gtest.h>
+#include <tarvel/tarvel.hpp>
 
 #include <cstring>
 #include <random>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 
 #include "frontend/S5NFTrans.h"
 #include "frontend/S5shape.h"
@@ -68,7 +70,8 @@ const TableOp kTableOps[] = {{" => ", Framing::FileOnly, TableOp::Tree},
                              {" =!> ", Framing::FileOnly, TableOp::ErrorLine},
                              {" =@> ", Framing::FileOnly, TableOp::Position},
                              {" ~> ", Framing::BareOrFile, TableOp::Tree},
-                             {" ~!> ", Framing::BareOrFile, TableOp::ErrorLine}};
+                             {" ~!> ", Framing::BareOrFile, TableOp::ErrorLine},
+                             {" ~@> ", Framing::BareOrFile, TableOp::Position}};
 
 TEST(Parser, TreesErrorLinesAndPositionsOfTheTable) {
   std::istringstream table(readFile(std::string(TARVEL_SOURCE_DIR) + "/tests/data/parse.txt"));
@@ -90,6 +93,15 @@ TEST(Parser, TreesErrorLinesAndPositionsOfTheTable) {
       EXPECT_EQ(std::to_string(o.error.line) + ":" + std::to_string(o.error.column), expected) << line;
     else
       EXPECT_EQ(o.out, expected) << line;
+    if (op->framing == Framing::BareOrFile) {  // the library's parse, which reports the same error
+      try {
+        tarvel::parse(input);
+        EXPECT_TRUE(o.ok) << line << ": the library parsed it";
+      } catch (const tarvel::ParseError& e) {
+        EXPECT_EQ(std::make_tuple(std::string(e.what()), e.line(), e.column()),
+                  std::make_tuple(o.out, o.error.line, o.error.column)) << line;
+      }
+    }
     cases++;
   }
   EXPECT_GT(cases, 80);
