@@ -1,6 +1,7 @@
 // The solver bridge on clause lists the encoder never makes (empty lists,
-// empty clauses, unused variables), assumptions that hold for one solve only,
-// and the state it leaves for a late interrupt.
+// empty clauses, unused variables), and the state it leaves for a late
+// interrupt. Assumptions, which hold for one solve only, are the library's
+// checks and the minimal modes' world counts, checked against brute force.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -46,24 +47,6 @@ TEST(Solver, VerdictWordsModelAndCleanState) {
     EXPECT_EQ(model, c.model);
     EXPECT_EQ(std::signal(SIGINT, SIG_DFL), SIG_DFL);
   }
-}
-
-// The candidate world counts of the minimal search rely on this: an
-// assumption refutes one solve, and the next solve without it is
-// satisfiable again, with clauses added in between.
-TEST(Solver, AssumptionsHoldForOneSolve) {
-  SolveControl control;
-  SatSolver sat(control);
-  sat.freeze(2);
-  sat.add({1, 2});
-  sat.add({-1, 2});
-  EXPECT_EQ(sat.solve({-2}), Verdict::Unsat);
-  EXPECT_EQ(sat.solve(), Verdict::Sat);
-  EXPECT_TRUE(sat.isTrue(2));
-  sat.add({-2, 3});
-  EXPECT_EQ(sat.solve({-3}), Verdict::Unsat);
-  EXPECT_EQ(sat.solve({3}), Verdict::Sat);
-  EXPECT_TRUE(sat.isTrue(3));
 }
 
 }  // namespace
