@@ -1,7 +1,9 @@
 """The Python API call by call, on small formulas, against the brute-force
 evaluator in s5.py."""
+import builtins
 import copy
 import os
+import pathlib
 
 import pytest
 
@@ -10,6 +12,7 @@ import tarvel
 from tarvel import atom, box, diamond, iff, implies
 
 p, q, r = atom(1), atom("q"), atom(2)
+ERRORS = pathlib.Path(__file__).parent / "../data/python-errors.txt"
 
 
 def test_models_scopes_and_the_time_limit_as_python_values():
@@ -54,21 +57,14 @@ def test_repr(f, text):
     assert repr(f) == text
 
 
-# What the module checks itself; wrong types that the binding layer refuses by signature are left out.
-@pytest.mark.parametrize("error, call", [
-    (TypeError, "p & 1"), (TypeError, "atom(1.5)"), (TypeError, "atom(True)"), (TypeError, "bool(p)"),
-    (TypeError, "s.add('p1')"), (TypeError, "s.add([p])"), (TypeError, "s.check(p)"), (TypeError, "s.check('p1')"),
-    (TypeError, "s.check([p, 1])"), (TypeError, "tarvel.entails(p, q)"), (TypeError, "setattr(s, 'time_limit', '1')"),
-    (ValueError, "atom(-1)"), (ValueError, "atom('')"), (ValueError, "atom(2**31)"),
-    (ValueError, "s.fewest_worlds('fast')"), (ValueError, "m.value(p & q)"), (RuntimeError, "s.model()"),
-    (RuntimeError, "s.core()"), (RuntimeError, "s.pop()"), (RuntimeError, "sat.core()"),
-    (IndexError, "m[len(m)]"), (IndexError, "m.holds(p, world=-len(m) - 1)")])
+@pytest.mark.parametrize("error, call", [line.split(" ", 1) for line in ERRORS.read_text().splitlines()
+                                         if line and not line.startswith("#")])
 def test_wrong_types_values_and_states_raise(error, call):
     s, sat = tarvel.Solver(), tarvel.Solver()
     sat.add(p)
     sat.check()
     m = sat.model()
-    with pytest.raises(error):
+    with pytest.raises(getattr(builtins, error)):
         eval(call)
 
 
