@@ -53,6 +53,7 @@ def test_the_time_limit_answers_unknown_and_the_solver_stays_usable():
     s = tarvel.Solver()
     s.add(tarvel.atom(1))
     s.time_limit = 0.5
+    assert s.time_limit == 0.5
     with s.scope():
         s.add(HARD)
         assert s.check() == tarvel.UNKNOWN and s.fewest_worlds() is None
