@@ -10,11 +10,11 @@
 // any number of lines.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <numeric>
 
 #include "tests/TestHelpers.h"
@@ -138,11 +138,8 @@ std::vector<RunResult> runCase(const std::string& name) {
 
 std::vector<std::string> caseNames() {
   std::vector<std::string> names;
-  if (DIR* d = opendir((std::string(TARVEL_SOURCE_DIR) + "/tests/data/runs").c_str())) {
-    while (dirent* e = readdir(d))
-      if (std::string(e->d_name).find(".case") != std::string::npos) names.push_back(e->d_name);
-    closedir(d);
-  }
+  for (const auto& e : std::filesystem::directory_iterator(std::string(TARVEL_SOURCE_DIR) + "/tests/data/runs"))
+    if (e.path().extension() == ".case") names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -102,30 +102,19 @@ TEST(WorldBound, SeedsThatMayNotHoldDoNotBlockPropagation) {
 bool satisfiable(const S5clauSet& cs, int atoms, int worlds, const std::vector<int>& witnesses) {
   std::vector<int> witness(cs.clauses.size(), 0);  // by clause
   for (size_t i = 0; i < witnesses.size(); i++) witness[cs.diamClauses[i]] = witnesses[i];
-  long total = 1L << (atoms * worlds);
-  auto val = [&](long m, int lit, int w) { return (((m >> (w * atoms + std::abs(lit) - 1)) & 1) != 0) == (lit > 0); };
-  for (long m = 0; m < total; m++) {
+  for (long m = 0; m < 1L << (atoms * worlds); m++) {
+    auto val = [&](int lit, int w) { return (((m >> (w * atoms + std::abs(lit) - 1)) & 1) != 0) == (lit > 0); };
+    auto holds = [&](const S5lit& l, int c) {
+      auto in = [&](int w) { return [&, w](int x) { return val(x, w); }; };
+      if (l.type == LitKind::Prop) return val(l.lits[0], 0);
+      if (l.type == LitKind::Diamond) return std::all_of(l.lits.begin(), l.lits.end(), in(witness[c]));
+      for (int w = 0; w < worlds; w++)
+        if (std::none_of(l.lits.begin(), l.lits.end(), in(w))) return false;
+      return true;
+    };
     bool all = true;
-    for (size_t c = 0; c < cs.clauses.size() && all; c++) {
-      bool any = false;
-      for (size_t k = 0; k < cs.clauses[c].size() && !any; k++) {
-        const S5lit& l = cs.clauses[c][k];
-        if (l.type == LitKind::Prop) {
-          any = val(m, l.lits[0], 0);
-        } else if (l.type == LitKind::Box) {
-          any = true;
-          for (int w = 0; w < worlds && any; w++) {
-            bool some = false;
-            for (int x : l.lits) some = some || val(m, x, w);
-            any = some;
-          }
-        } else {
-          any = true;
-          for (int x : l.lits) any = any && val(m, x, witness[c]);
-        }
-      }
-      all = any;
-    }
+    for (size_t c = 0; c < cs.clauses.size() && all; c++)
+      all = std::any_of(cs.clauses[c].begin(), cs.clauses[c].end(), [&](const S5lit& l) { return holds(l, c); });
     if (all) return true;
   }
   return false;
