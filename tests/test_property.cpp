@@ -67,28 +67,30 @@ std::function<Answer(const Subject&)> commandLine(std::vector<std::string> optio
   return [options](const Subject& s) { return fromRun(runTarvel(s.text, options)); };
 }
 
-// The lazy loop with Box clauses added only where a model violates them; its
-// worlds as valuations of the formula's atoms (those the normal form added left out).
-Answer lazyBoxes(const Subject& s) {
-  Answer a;
-  if (s.form != NormalForm::Clauses) {
-    a.verdict = s.form == NormalForm::ReducedToTrue ? 1 : s.form == NormalForm::ReducedToFalse ? 0 : -1;
+// The lazy loop in-process on the normal form; its worlds as valuations of
+// the formula's atoms (those the normal form added left out).
+std::function<Answer(const Subject&)> inProcess(BoxClauses boxClauses) {
+  return [boxClauses](const Subject& s) {
+    Answer a;
+    if (s.form != NormalForm::Clauses) {
+      a.verdict = s.form == NormalForm::ReducedToTrue ? 1 : s.form == NormalForm::ReducedToFalse ? 0 : -1;
+      return a;
+    }
+    SolveControl control;
+    SatSolver solver(control, SolverLines::Silent, GateHints::On);
+    LazyOutcome out = solveLazily(s.clauses, solver, [] {}, boxClauses);
+    a.verdict = out.verdict == Verdict::Sat ? 1 : out.verdict == Verdict::Unsat ? 0 : -1;
+    a.rounds = out.rounds;
+    if (out.verdict != Verdict::Sat) return a;
+    a.model.emplace();
+    for (const auto& w : out.model) {
+      World v = 0;
+      for (int lit : w)
+        if (lit > 0 && lit <= kAtoms) v |= World(1) << (lit - 1);
+      a.model->push_back(v);
+    }
     return a;
-  }
-  SolveControl control;
-  SatSolver solver(control, SolverLines::Silent, GateHints::On);
-  LazyOutcome out = solveLazily(s.clauses, solver, [] {}, BoxClauses::Lazy);
-  a.verdict = out.verdict == Verdict::Sat ? 1 : out.verdict == Verdict::Unsat ? 0 : -1;
-  a.rounds = out.rounds;
-  if (out.verdict != Verdict::Sat) return a;
-  a.model.emplace();
-  for (const auto& w : out.model) {
-    World v = 0;
-    for (int lit : w)
-      if (lit > 0 && lit <= kAtoms) v |= World(1) << (lit - 1);
-    a.model->push_back(v);
-  }
-  return a;
+  };
 }
 
 // The engine configurations. `every`: the configuration decides formula i
@@ -108,7 +110,7 @@ const Engine kEngines[] = {
     {"Default", 1, commandLine({"-model"})},
     {"OneShot", 2, commandLine({"-model", "-one-shot"})},
     {"ClassicBound", 4, commandLine({"-classic-bound"})},
-    {"LazyBoxClauses", 1, lazyBoxes, false, 20},
+    {"LazyBoxClauses", 1, inProcess(BoxClauses::Lazy), false, 20},  // Box clauses only where a model violates them
     {"Minimal1", 10, commandLine({"-minimal=1"}), true},
     {"Minimal2", 10, commandLine({"-minimal=2"}), true},
     {"Minimal3", 10, commandLine({"-minimal=3"}), true},
