@@ -120,13 +120,9 @@ inline bool holds(const OFormula& f, const std::vector<World>& worlds, World w) 
     case OFormula::IMPLY: return !holds(f.args[0], worlds, w) || holds(f.args[1], worlds, w);
     case OFormula::IFF: return holds(f.args[0], worlds, w) == holds(f.args[1], worlds, w);
     case OFormula::BOX:
-      for (World v : worlds)
-        if (!holds(f.args[0], worlds, v)) return false;
-      return true;
+      return std::all_of(worlds.begin(), worlds.end(), [&](World v) { return holds(f.args[0], worlds, v); });
     case OFormula::DIA:
-      for (World v : worlds)
-        if (holds(f.args[0], worlds, v)) return true;
-      return false;
+      return std::any_of(worlds.begin(), worlds.end(), [&](World v) { return holds(f.args[0], worlds, v); });
   }
   return false;
 }
