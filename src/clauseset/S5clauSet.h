@@ -48,6 +48,9 @@ class S5clauSet {
   std::vector<std::vector<S5lit>> clauses;
   std::vector<int> diamClauses;  // ascending clause numbers holding a Diamond literal
   int worldN = 1;
+  // The conflict analysis ran out of its budget: one world per Diamond
+  // clause, which the lazy path lets witnesses share.
+  bool analysisCutShort = false;
 
   // Sets diamClauses from the clauses.
   void listDiamondClauses();

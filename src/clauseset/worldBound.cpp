@@ -341,7 +341,8 @@ int S5clauSet::decideWorldN(long long workBudget) {
   WorkBudget budget(workBudget);
   WorldBound bound;
   bound.iniWatchList(*this);
-  if (!bound.iniDiamconflict(*this, budget) || !bound.isGroupingAffordable(budget)) return decideClassicWorldN();
+  analysisCutShort = !bound.iniDiamconflict(*this, budget) || !bound.isGroupingAffordable(budget);
+  if (analysisCutShort) return decideClassicWorldN();
   bound.countConflicts();
   worldN = bound.assignWorlds(*this);
   return worldN;

@@ -20,10 +20,13 @@ bool isLargeForBoxes(const S5clauSet& cs) {
 
 }  // namespace
 
-LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClauses)
-    : cs(&cs), sink(sink), lazyBoxes(boxClauses == BoxClauses::Lazy || isLargeForBoxes(cs)),
+LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClauses, WitnessChoice witnesses)
+    : cs(&cs), sink(sink),
+      shared(witnesses == WitnessChoice::Shared || (witnesses == WitnessChoice::ByBound && cs.analysisCutShort)),
       diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0), tableWorld(std::max(cs.worldN, 1), -1),
-      varOf(cs, 1) {}
+      varOf(cs, 1) {
+  lazyBoxes = boxClauses == BoxClauses::Lazy || (!shared && isLargeForBoxes(cs));
+}
 
 LazyWorlds::LazyWorlds(ClauseSink& sink, BoxClauses boxClauses)
     : cs(nullptr), sink(sink), lazyBoxes(boxClauses == BoxClauses::Lazy), diamondsAt(1), active(1, 0), tableWorld(1, -1),
@@ -64,6 +67,7 @@ void LazyWorlds::addDiamond(const Gate& g, int world) {
 
 void LazyWorlds::markActive(int world) {
   active[world] = 1;
+  activeOrder.push_back(world);
   tableWorld[world] = activeCount++;
 }
 
@@ -104,7 +108,9 @@ LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
     return g;
   }
   if (g.var != 0) sink.preferFalse(g.var);
-  if (active[world]) {
+  if (shared) {
+    addShared(g, world);
+  } else if (active[world]) {
     addDiamond(g, world);
   } else {
     diamondsAt[world].push_back(g);
@@ -112,8 +118,10 @@ LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
   return g;
 }
 
+// A shared Diamond needs its gate even as a clause of its own: the gate
+// heads its chain of candidates.
 void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
-  bool single = lits.size() == 1;
+  bool single = lits.size() == 1 && !(shared && lits[0].type == LitKind::Diamond);
   top.clear();
   for (const S5lit& l : lits) {
     if (!l.isModal()) {
@@ -134,7 +142,7 @@ void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
 void LazyWorlds::encodeFirstRound() {
   markActive(0);
   for (const auto& c : cs->clauses)
-    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world])
+    if (!shared && c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world])
       markActive(c[0].world);
   for (const auto& c : cs->clauses) addTopLevel(c);
 }
@@ -211,12 +219,130 @@ std::vector<std::pair<size_t, int>> LazyWorlds::violatedBoxes(ModelView& model) 
   return violated;
 }
 
+void LazyWorlds::addShared(const Gate& g, int own) {
+  sharedDiamonds.push_back({g, own, false, {}});
+  addCandidate(sharedDiamonds.back(), 0);
+}
+
+void LazyWorlds::addCandidate(SharedDiamond& d, int world) {
+  int candidate = newGate();
+  for (size_t i = 0; i < d.gate.count; i++) sink.add({-candidate, variable(memberPool[d.gate.members + i], world)});
+  d.candidates.emplace_back(world, candidate);
+  candidatesChanged = true;
+}
+
+bool LazyWorlds::isCandidate(const SharedDiamond& d, int world) const {
+  for (const auto& c : d.candidates)
+    if (c.first == world) return true;
+  return false;
+}
+
+// gate -> one of the candidates, under `guard` unless 0.
+void LazyWorlds::addWitnessChoice(const SharedDiamond& d, int guard) {
+  clause.clear();
+  if (guard != 0) clause.push_back(-guard);
+  clause.push_back(-d.gate.var);
+  for (const auto& c : d.candidates) clause.push_back(c.second);
+  sink.add(clause);
+}
+
+std::vector<int> LazyWorlds::assumptions() {
+  if (!candidatesChanged) return selector != 0 ? std::vector<int>{selector} : std::vector<int>{};
+  candidatesChanged = false;
+  if (selector != 0) sink.add({-selector});
+  selector = 0;
+  bool open = std::any_of(sharedDiamonds.begin(), sharedDiamonds.end(), [](const SharedDiamond& d) { return !d.final; });
+  if (!open) return {};
+  selector = newGate();
+  sink.preferFalse(selector);
+  for (const SharedDiamond& d : sharedDiamonds)
+    if (!d.final) addWitnessChoice(d, selector);
+  return {selector};
+}
+
+// The true shared Diamonds of a model that none of their candidates and no
+// active world witnesses: possible only in a solve without assumptions().
+std::vector<size_t> LazyWorlds::unwitnessedShared(ModelView& model) const {
+  std::vector<size_t> out;
+  for (size_t i = 0; i < sharedDiamonds.size(); i++) {
+    const SharedDiamond& d = sharedDiamonds[i];
+    if (d.final || !model.isTrue(d.gate.var)) continue;
+    bool witnessed = std::any_of(d.candidates.begin(), d.candidates.end(),
+                                 [&](const std::pair<int, int>& c) { return model.isTrue(c.second); });
+    if (!witnessed && !isWitnessedActive(d.gate, model)) out.push_back(i);
+  }
+  return out;
+}
+
+// First fit among the worlds opened this round: the first whose Diamonds
+// placed so far have no member complementary to one of `d`'s. Only the
+// first few are tried, so a round costs linear time even when every
+// Diamond clashes with every other.
+bool LazyWorlds::placeInOpened(SharedDiamond& d, std::vector<Opened>& opened) {
+  const int* first = &memberPool[d.gate.members];
+  const int* last = first + d.gate.count;
+  size_t tries = std::min<size_t>(opened.size(), 64);
+  for (size_t k = 0; k < tries; k++) {
+    std::vector<int>& placed = opened[k].placed;
+    bool clashes = std::any_of(first, last, [&](int m) { return std::binary_search(placed.begin(), placed.end(), -m); });
+    if (clashes) continue;
+    addCandidate(d, opened[k].world);
+    size_t middle = placed.size();
+    placed.insert(placed.end(), first, last);
+    std::inplace_merge(placed.begin(), placed.begin() + static_cast<std::ptrdiff_t>(middle), placed.end());
+    return true;
+  }
+  return false;
+}
+
+// Gives `d` the worlds active before this round that are not its candidates
+// yet, at most a few per round; returns how many.
+int LazyWorlds::addEarlierWorlds(SharedDiamond& d, size_t earlier) {
+  stamp++;
+  for (const auto& c : d.candidates) candidateStamp[static_cast<size_t>(c.first)] = stamp;
+  int added = 0;
+  for (size_t k = 0; k < earlier && added < 64; k++) {
+    int w = activeOrder[k];
+    if (candidateStamp[static_cast<size_t>(w)] == stamp) continue;
+    addCandidate(d, w);
+    added++;
+  }
+  return added;
+}
+
+// Each Diamond in `needy` gets something more: the worlds active before
+// this round that are not its candidates yet; else a world opened this round
+// where it clashes with no Diamond placed there; else its own world (opened
+// if need be); else its candidates become final. Finitely many of each, so
+// the rounds end.
+int LazyWorlds::placeShared(const std::vector<size_t>& needy) {
+  std::vector<Opened> opened;
+  size_t earlier = activeOrder.size();
+  candidateStamp.resize(active.size(), 0);
+  for (size_t i : needy) {
+    SharedDiamond& d = sharedDiamonds[i];
+    if (addEarlierWorlds(d, earlier) > 0 || placeInOpened(d, opened)) continue;
+    if (!active[d.own]) {
+      activate(d.own);
+      opened.push_back({d.own, std::vector<int>(&memberPool[d.gate.members], &memberPool[d.gate.members] + d.gate.count)});
+      addCandidate(d, d.own);
+    } else if (!isCandidate(d, d.own)) {
+      addCandidate(d, d.own);
+    } else {
+      d.final = true;
+      addWitnessChoice(d, 0);
+    }
+  }
+  return static_cast<int>(needy.size());
+}
+
 int LazyWorlds::refine(ModelView& model) {
   std::vector<int> used = usedWorlds(model);
+  std::vector<size_t> unwitnessed = unwitnessedShared(model);
   std::vector<std::pair<size_t, int>> violated = violatedBoxes(model);
   for (auto [b, w] : violated) addBox(boxes[b], w);
   for (int w : used) activate(w);
-  return static_cast<int>(used.size() + violated.size());
+  return static_cast<int>(used.size() + violated.size()) + placeShared(unwitnessed);
 }
 
 std::vector<std::vector<int>> LazyWorlds::decodeModel(ModelView& model) const {

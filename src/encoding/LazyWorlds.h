@@ -29,11 +29,13 @@ class ClauseSink {
   virtual void preferFalse(int var) = 0;
 };
 
-// Reads model values of the last solve.
+// Reads the last solve's answer: model values after Sat, the assumptions
+// used to refute after Unsat.
 class ModelView {
  public:
   virtual ~ModelView() = default;
   virtual bool isTrue(int lit) = 0;
+  virtual bool isFailed(int lit) = 0;
 };
 
 // When Box clauses go into the worlds other than world 0: BySize, all at
@@ -41,12 +43,21 @@ class ModelView {
 // on violation.
 enum class BoxClauses { BySize, Lazy };
 
+// Where a Diamond may be witnessed. Grouped: in its world of the world bound
+// only. Shared: the solver chooses among the Diamond's candidate worlds,
+// which grow as models need (world 0 first, then worlds opened in the same
+// round, then its own world). ByBound: Shared when the world bound's conflict
+// analysis ran out of budget (one world per Diamond clause, where sharing
+// saves most), else Grouped.
+enum class WitnessChoice { ByBound, Grouped, Shared };
+
 class LazyWorlds {
  public:
   // require: the world bound ran on `cs` (every Diamond literal of a diamond
   // clause has its witness world in 1 .. worldN - 1); `cs` outlives encodeFirstRound,
   // the only call that reads its clauses.
-  LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClauses = BoxClauses::BySize);
+  LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClauses = BoxClauses::BySize,
+             WitnessChoice witnesses = WitnessChoice::ByBound);
   // An encoder that starts with world 0 alone and takes its clauses in
   // batches (addClauses), for a formula that grows between solves; BySize
   // then means every Box clause at activation.
@@ -67,11 +78,18 @@ class LazyWorlds {
   int actualWorldVariable(int lit) { return variable(lit, 0); }
   // After a satisfiable solve: activates the inactive witness worlds of the
   // true Diamond gates that no active world witnesses in the model, and adds
-  // their clauses; with lazy Boxes, also adds the clause of each true Box in
-  // each active world where the model violates it. Reads the whole model
-  // before adding anything. Returns how many worlds and clauses it added; 0
-  // means the model is an S5 model over the active worlds.
+  // their clauses (shared witnesses: gives each such Diamond a candidate
+  // world more, or makes its candidates final); with lazy Boxes, also adds
+  // the clause of each true Box in each active world where the model violates
+  // it. Reads the whole model before adding anything. Returns how many
+  // worlds, candidates and clauses it added; 0 means the model is an S5 model
+  // over the active worlds.
   int refine(ModelView& model);
+  // What the next solve assumes: every shared Diamond witnessed among its
+  // candidates. Adds the clauses that say so when the candidates changed.
+  // A solve without them still relaxes the formula; refine() then gives
+  // the Diamonds it leaves unwitnessed more candidates.
+  std::vector<int> assumptions();
   int activeWorlds() const { return activeCount; }
   // The model over the active worlds, renumbered 0, 1, ... in world order:
   // per world the signed atoms of its variables, in variable order.
@@ -82,6 +100,25 @@ class LazyWorlds {
     int var;  // 0: the literal is a clause of its own, no gate
     size_t members;  // first member in `memberPool`
     size_t count;
+  };
+  // A Diamond with shared witnesses: candidate worlds, each with a variable
+  // c -> members in that world. The clause gate -> c1 | ... | ck holds under
+  // a selector that each solve assumes and a solve that gives up on it does
+  // not, which keeps every round a relaxation. Once the own world (the world
+  // bound's) is a candidate and a model still leaves the Diamond
+  // unwitnessed, the clause holds for good: a model of the formula that
+  // witnesses every Diamond in its own world satisfies it.
+  struct SharedDiamond {
+    Gate gate;
+    int own;
+    bool final;
+    std::vector<std::pair<int, int>> candidates;  // (world, variable)
+  };
+  // Per round, the worlds opened in it and the members placed there, for
+  // placing further Diamonds whose members do not clash with them.
+  struct Opened {
+    int world;
+    std::vector<int> placed;  // sorted
   };
 
   int variable(int lit, int world);
@@ -98,10 +135,25 @@ class LazyWorlds {
   bool holdsIn(const Gate& box, int world, ModelView& model) const;
   std::vector<int> usedWorlds(ModelView& model) const;
   std::vector<std::pair<size_t, int>> violatedBoxes(ModelView& model) const;
+  void addShared(const Gate& g, int own);
+  void addCandidate(SharedDiamond& d, int world);
+  bool isCandidate(const SharedDiamond& d, int world) const;
+  std::vector<size_t> unwitnessedShared(ModelView& model) const;
+  int placeShared(const std::vector<size_t>& needy);
+  int addEarlierWorlds(SharedDiamond& d, size_t earlier);
+  void addWitnessChoice(const SharedDiamond& d, int guard);
+  bool placeInOpened(SharedDiamond& d, std::vector<Opened>& opened);
 
   const S5clauSet* cs;  // null when the clauses come in batches
   ClauseSink& sink;
   bool lazyBoxes = false;
+  bool shared = false;
+  std::vector<SharedDiamond> sharedDiamonds;
+  std::vector<int> activeOrder;  // the active worlds in order of activation
+  std::vector<int> candidateStamp;  // by world: == stamp when a candidate of the Diamond at hand
+  int stamp = 0;
+  int selector = 0;  // the witness choices of the candidates as they are
+  bool candidatesChanged = false;
   int varCount = 0;
   std::vector<int> memberPool;
   std::vector<Gate> boxes;

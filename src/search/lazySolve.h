@@ -14,6 +14,7 @@ class SolverLink : public ClauseSink, public ModelView {
   void add(const std::vector<int>& lits) override { sat.add(lits); }
   void preferFalse(int var) override { sat.preferFalse(var); }
   bool isTrue(int lit) override { return sat.isTrue(lit); }
+  bool isFailed(int lit) override { return sat.isFailed(lit); }
 
  private:
   SatSolver& sat;
@@ -31,6 +32,6 @@ struct LazyOutcome {
 // worlds each model needs until a model needs none. Every round relaxes the
 // encoding over all worlds, so its refutation refutes the formula.
 // `firstRound` runs once the first round's clauses are in the solver.
-// `boxClauses`: see LazyWorlds.
+// `boxClauses`, `witnesses`: see LazyWorlds.
 LazyOutcome solveLazily(const S5clauSet& cs, SatSolver& sat, const std::function<void()>& firstRound,
-                        BoxClauses boxClauses = BoxClauses::BySize);
+                        BoxClauses boxClauses = BoxClauses::BySize, WitnessChoice witnesses = WitnessChoice::ByBound);

@@ -68,19 +68,23 @@ void SatSolver::preferFalse(int var) {
 // them the same solve takes a fraction of a second.
 // The library forgets assumptions after every solve, so the second one
 // assumes them again.
-int SatSolver::search(const std::vector<int>& assumptions) {
+int SatSolver::search(const std::vector<int>& assumptions, int conflicts) {
   for (int a : assumptions) s->assume(a);
-  if (preferredFalse.empty()) return s->solve();
-  s->limit("conflicts", kHintConflicts);
-  int verdict = s->solve();
-  if (verdict != 0 || stopLink->fired) return verdict;
-  for (int v : preferredFalse) s->unphase(-v);
-  std::vector<int>().swap(preferredFalse);
-  for (int a : assumptions) s->assume(a);
+  if (!preferredFalse.empty()) {
+    bool within = conflicts >= 0 && conflicts <= kHintConflicts;
+    s->limit("conflicts", within ? conflicts : kHintConflicts);
+    int verdict = s->solve();
+    if (verdict != 0 || stopLink->fired || within) return verdict;
+    for (int v : preferredFalse) s->unphase(-v);
+    std::vector<int>().swap(preferredFalse);
+    for (int a : assumptions) s->assume(a);
+    if (conflicts >= 0) conflicts -= kHintConflicts;
+  }
+  if (conflicts >= 0) s->limit("conflicts", conflicts);
   return s->solve();
 }
 
-Verdict SatSolver::solve(const std::vector<int>& assumptions) {
+Verdict SatSolver::solve(const std::vector<int>& assumptions, int conflicts) {
   stopLink->fired = false;
   double now = cpuTime();
   t.loadMs += now - loadingSince;
@@ -92,11 +96,13 @@ Verdict SatSolver::solve(const std::vector<int>& assumptions) {
     t.refutedBySimplify = s->simplify(0) == 20;
     t.simplifyMs = cpuTime() - now;
   }
-  int verdict = t.refutedBySimplify ? 20 : search(assumptions);
+  int verdict = t.refutedBySimplify ? 20 : search(assumptions, conflicts);
   control.searchEnds();
   loadingSince = cpuTime();
   return static_cast<Verdict>(verdict);
 }
+
+bool SatSolver::stopped() const { return stopLink->fired; }
 
 bool SatSolver::isTrue(int lit) { return s->val(lit) > 0; }
 

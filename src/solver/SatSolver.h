@@ -61,8 +61,11 @@ class SatSolver {
   // Searches the clauses added so far, with the literals of `assumptions`
   // true for this solve only. The first solve first simplifies by root-level
   // propagation; the library's bounded inprocessing runs inside the search.
-  // Stopped by the control: Indeterminate.
-  Verdict solve(const std::vector<int>& assumptions = {});
+  // Stopped by the control, or past `conflicts` when that is not negative:
+  // Indeterminate; stopped() tells which.
+  Verdict solve(const std::vector<int>& assumptions = {}, int conflicts = -1);
+  // Whether the control stopped the last solve.
+  bool stopped() const;
   // require: the last solve answered Sat.
   bool isTrue(int lit);
   // require: the last solve answered Unsat. Whether assumption `lit` was
@@ -76,7 +79,7 @@ class SatSolver {
  private:
   class StopLink;
 
-  int search(const std::vector<int>& assumptions);
+  int search(const std::vector<int>& assumptions, int conflicts);
 
   SolveControl& control;
   std::unique_ptr<CaDiCaL::Solver> s;
