@@ -69,8 +69,8 @@ std::function<Answer(const Subject&)> commandLine(std::vector<std::string> optio
 
 // The lazy loop in-process on the normal form; its worlds as valuations of
 // the formula's atoms (those the normal form added left out).
-std::function<Answer(const Subject&)> inProcess(BoxClauses boxClauses) {
-  return [boxClauses](const Subject& s) {
+std::function<Answer(const Subject&)> inProcess(BoxClauses boxClauses, WitnessChoice witnesses) {
+  return [boxClauses, witnesses](const Subject& s) {
     Answer a;
     if (s.form != NormalForm::Clauses) {
       a.verdict = s.form == NormalForm::ReducedToTrue ? 1 : s.form == NormalForm::ReducedToFalse ? 0 : -1;
@@ -78,7 +78,7 @@ std::function<Answer(const Subject&)> inProcess(BoxClauses boxClauses) {
     }
     SolveControl control;
     SatSolver solver(control, SolverLines::Silent, GateHints::On);
-    LazyOutcome out = solveLazily(s.clauses, solver, [] {}, boxClauses);
+    LazyOutcome out = solveLazily(s.clauses, solver, [] {}, boxClauses, witnesses);
     a.verdict = out.verdict == Verdict::Sat ? 1 : out.verdict == Verdict::Unsat ? 0 : -1;
     a.rounds = out.rounds;
     if (out.verdict != Verdict::Sat) return a;
@@ -110,7 +110,10 @@ const Engine kEngines[] = {
     {"Default", 1, commandLine({"-model"})},
     {"OneShot", 2, commandLine({"-model", "-one-shot"})},
     {"ClassicBound", 4, commandLine({"-classic-bound"})},
-    {"LazyBoxClauses", 1, inProcess(BoxClauses::Lazy), false, 20},  // Box clauses only where a model violates them
+    {"LazyBoxClauses", 1, inProcess(BoxClauses::Lazy, WitnessChoice::ByBound), false, 20},  // Box clauses only where a model violates them
+    // Witness worlds chosen by the solver among candidates, as on large inputs.
+    {"SharedWitnesses", 1, inProcess(BoxClauses::BySize, WitnessChoice::Shared), false, 20},
+    {"SharedLazyBoxes", 2, inProcess(BoxClauses::Lazy, WitnessChoice::Shared), false, 5},
     {"Minimal1", 10, commandLine({"-minimal=1"}), true},
     {"Minimal2", 10, commandLine({"-minimal=2"}), true},
     {"Minimal3", 10, commandLine({"-minimal=3"}), true},
