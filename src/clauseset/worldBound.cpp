@@ -334,7 +334,7 @@ int S5clauSet::decideWorldN() {
   long long size = 0;
   for (const auto& c : clauses)
     for (const S5lit& l : c) size += static_cast<long long>(l.lits.size());
-  return decideWorldN(64 * size + (1 << 22));
+  return decideWorldN(16 * size + (1 << 22));
 }
 
 int S5clauSet::decideWorldN(long long workBudget) {

@@ -5,18 +5,21 @@
 
 namespace {
 
-// Past this many Box members times possible worlds, Box clauses are added
-// lazily; below it every active world gets them all at once, as few rounds
-// as possible.
+// Past this many Box members times worlds, Box clauses are added lazily;
+// below it every active world gets them all at once, as few rounds as
+// possible. The worlds are the possible ones with grouped witnesses, the
+// active ones with shared witnesses, which open few.
 constexpr long long lazyBoxBudget = 1LL << 22;
 
-bool isLargeForBoxes(const S5clauSet& cs) {
+long long boxMembersOf(const S5clauSet& cs) {
   long long boxMembers = 0;
   for (const auto& c : cs.clauses)
     for (const S5lit& l : c)
       if (l.type == LitKind::Box) boxMembers += static_cast<long long>(l.lits.size());
-  return boxMembers * std::max(cs.worldN, 1) > lazyBoxBudget;
+  return boxMembers;
 }
+
+bool isLargeForBoxes(long long boxMembers, int worlds) { return boxMembers * std::max(worlds, 1) > lazyBoxBudget; }
 
 }  // namespace
 
@@ -25,7 +28,9 @@ LazyWorlds::LazyWorlds(const S5clauSet& cs, ClauseSink& sink, BoxClauses boxClau
       shared(witnesses == WitnessChoice::Shared || (witnesses == WitnessChoice::ByBound && cs.analysisCutShort)),
       diamondsAt(std::max(cs.worldN, 1)), active(std::max(cs.worldN, 1), 0), tableWorld(std::max(cs.worldN, 1), -1),
       varOf(cs, 1) {
-  lazyBoxes = boxClauses == BoxClauses::Lazy || (!shared && isLargeForBoxes(cs));
+  boxMembers = boxMembersOf(cs);
+  lazyBoxes = boxClauses == BoxClauses::Lazy || isLargeForBoxes(boxMembers, cs.worldN);
+  sharedBoxesEager = shared && boxClauses != BoxClauses::Lazy;
 }
 
 LazyWorlds::LazyWorlds(ClauseSink& sink, BoxClauses boxClauses)
@@ -108,7 +113,7 @@ LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
     return g;
   }
   if (g.var != 0) sink.preferFalse(g.var);
-  if (shared) {
+  if (shared && g.var != 0) {
     addShared(g, world);
   } else if (active[world]) {
     addDiamond(g, world);
@@ -118,10 +123,8 @@ LazyWorlds::Gate LazyWorlds::gateFor(const S5lit& l, bool single) {
   return g;
 }
 
-// A shared Diamond needs its gate even as a clause of its own: the gate
-// heads its chain of candidates.
 void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
-  bool single = lits.size() == 1 && !(shared && lits[0].type == LitKind::Diamond);
+  bool single = lits.size() == 1;
   top.clear();
   for (const S5lit& l : lits) {
     if (!l.isModal()) {
@@ -142,7 +145,7 @@ void LazyWorlds::addTopLevel(const std::vector<S5lit>& lits) {
 void LazyWorlds::encodeFirstRound() {
   markActive(0);
   for (const auto& c : cs->clauses)
-    if (!shared && c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world])
+    if (c.size() == 1 && c[0].type == LitKind::Diamond && c[0].world > 0 && !active[c[0].world])
       markActive(c[0].world);
   for (const auto& c : cs->clauses) addTopLevel(c);
 }
@@ -213,7 +216,7 @@ std::vector<std::pair<size_t, int>> LazyWorlds::violatedBoxes(ModelView& model) 
   for (size_t b = 0; b < boxes.size(); b++)
     if (boxes[b].var == 0 || model.isTrue(boxes[b].var)) held.push_back(b);
   for (size_t w = 1; w < active.size(); w++)
-    if (active[w])
+    if (active[w] && !(w < boxesComplete.size() && boxesComplete[w]))
       for (size_t b : held)
         if (!holdsIn(boxes[b], static_cast<int>(w), model)) violated.emplace_back(b, static_cast<int>(w));
   return violated;
@@ -323,7 +326,7 @@ int LazyWorlds::placeShared(const std::vector<size_t>& needy) {
     SharedDiamond& d = sharedDiamonds[i];
     if (addEarlierWorlds(d, earlier) > 0 || placeInOpened(d, opened)) continue;
     if (!active[d.own]) {
-      activate(d.own);
+      openShared(d.own);
       opened.push_back({d.own, std::vector<int>(&memberPool[d.gate.members], &memberPool[d.gate.members] + d.gate.count)});
       addCandidate(d, d.own);
     } else if (!isCandidate(d, d.own)) {
@@ -334,6 +337,22 @@ int LazyWorlds::placeShared(const std::vector<size_t>& needy) {
     }
   }
   return static_cast<int>(needy.size());
+}
+
+// A world opened for shared Diamonds. Models need few of them, so each gets
+// every Box clause at once while their Box members stay within the budget:
+// lazy Box clauses would cost a round per violation found, and with
+// Diamonds moving between worlds those rounds do not end soon. Every Box
+// gate exists by now, as all come from the clause set.
+void LazyWorlds::openShared(int world) {
+  if (!lazyBoxes || !sharedBoxesEager || isLargeForBoxes(boxMembers, ++sharedOpened)) {
+    activate(world);
+    return;
+  }
+  markActive(world);
+  boxesComplete.resize(active.size(), 0);
+  boxesComplete[static_cast<size_t>(world)] = 1;
+  for (const Gate& g : boxes) addBox(g, world);
 }
 
 int LazyWorlds::refine(ModelView& model) {

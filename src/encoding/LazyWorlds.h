@@ -45,8 +45,10 @@ enum class BoxClauses { BySize, Lazy };
 
 // Where a Diamond may be witnessed. Grouped: in its world of the world bound
 // only. Shared: the solver chooses among the Diamond's candidate worlds,
-// which grow as models need (world 0 first, then worlds opened in the same
-// round, then its own world). ByBound: Shared when the world bound's conflict
+// which grow as models need (world 0 first, then worlds active before,
+// then worlds opened in the same round, then its own world); a clause that
+// is a single Diamond keeps its own world, active from the start, as in
+// Grouped. ByBound: Shared when the world bound's conflict
 // analysis ran out of budget (one world per Diamond clause, where sharing
 // saves most), else Grouped.
 enum class WitnessChoice { ByBound, Grouped, Shared };
@@ -143,10 +145,17 @@ class LazyWorlds {
   int addEarlierWorlds(SharedDiamond& d, size_t earlier);
   void addWitnessChoice(const SharedDiamond& d, int guard);
   bool placeInOpened(SharedDiamond& d, std::vector<Opened>& opened);
+  void openShared(int world);
 
   const S5clauSet* cs;  // null when the clauses come in batches
   ClauseSink& sink;
+  long long boxMembers = 0;  // of the clause set, when made from one
   bool lazyBoxes = false;
+  // Worlds opened for shared Diamonds get every Box clause at once, within
+  // the budget, even when Box clauses are lazy elsewhere.
+  bool sharedBoxesEager = false;
+  int sharedOpened = 0;
+  std::vector<char> boxesComplete;  // by world: has every Box clause though lazyBoxes
   bool shared = false;
   std::vector<SharedDiamond> sharedDiamonds;
   std::vector<int> activeOrder;  // the active worlds in order of activation
