@@ -10,6 +10,9 @@
 // only once a model makes the Box true and violates it there. A round then
 // still relaxes the full encoding, and a model counts only once it violates
 // no Box in any active world.
+// Past the world bound's budget the Diamonds share witness worlds instead:
+// the solver picks each one's witness among candidate worlds that grow as
+// models need (WitnessChoice).
 #include <cstddef>
 #include <unordered_map>
 #include <vector>
