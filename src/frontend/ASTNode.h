@@ -89,6 +89,9 @@ class NodeArena {
   // Frees every node and resets the counters; the limit stays.
   // require: no node of the arena is in use any more.
   void release();
+  // Frees every multi-branch node, so that a reduction run again does not
+  // keep the tree of the attempt before. require: none is in use any more.
+  void releaseMulti() { multi.release(); }
   // A cap on the nodes of both kinds (0, the default, is none) beyond which
   // a new node throws std::bad_alloc.
   void setLimit(size_t limit) { nodeLimit = limit; }

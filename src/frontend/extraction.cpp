@@ -324,6 +324,7 @@ const uint64_t kSmallDistribution = uint64_t(1) << 18;
 // caller runs the reduction again with `eagerly`.
 mbASTNode* S5NFTrans::reduceToS5CNF(ASTNode* root, bool eagerly) {
   if (eagerly) {
+    NodeArena::current().releaseMulti();
     clauSet.clauses.resize(definedBeforeReduction);
     maxAtom = maxAtomBeforeReduction;
     rigidAtoms.clear();
