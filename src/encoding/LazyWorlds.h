@@ -32,13 +32,11 @@ class ClauseSink {
   virtual void preferFalse(int var) = 0;
 };
 
-// Reads the last solve's answer: model values after Sat, the assumptions
-// used to refute after Unsat.
+// Reads model values of the last solve.
 class ModelView {
  public:
   virtual ~ModelView() = default;
   virtual bool isTrue(int lit) = 0;
-  virtual bool isFailed(int lit) = 0;
 };
 
 // When Box clauses go into the worlds other than world 0: BySize, all at

@@ -14,7 +14,6 @@ class SolverLink : public ClauseSink, public ModelView {
   void add(const std::vector<int>& lits) override { sat.add(lits); }
   void preferFalse(int var) override { sat.preferFalse(var); }
   bool isTrue(int lit) override { return sat.isTrue(lit); }
-  bool isFailed(int lit) override { return sat.isFailed(lit); }
 
  private:
   SatSolver& sat;
