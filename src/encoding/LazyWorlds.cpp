@@ -345,11 +345,9 @@ int LazyWorlds::placeShared(const std::vector<size_t>& needy) {
 // Diamonds moving between worlds those rounds do not end soon. Every Box
 // gate exists by now, as all come from the clause set.
 void LazyWorlds::openShared(int world) {
-  if (!lazyBoxes || !sharedBoxesEager || isLargeForBoxes(boxMembers, ++sharedOpened)) {
-    activate(world);
-    return;
-  }
-  markActive(world);
+  activate(world);
+  sharedOpened++;
+  if (!lazyBoxes || !sharedBoxesEager || isLargeForBoxes(boxMembers, sharedOpened)) return;
   boxesComplete.resize(active.size(), 0);
   boxesComplete[static_cast<size_t>(world)] = 1;
   for (const Gate& g : boxes) addBox(g, world);

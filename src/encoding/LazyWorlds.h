@@ -44,15 +44,14 @@ class ModelView {
 // on violation.
 enum class BoxClauses { BySize, Lazy };
 
-// Where a Diamond may be witnessed. Grouped: in its world of the world bound
-// only. Shared: the solver chooses among the Diamond's candidate worlds,
-// which grow as models need (world 0 first, then worlds active before,
-// then worlds opened in the same round, then its own world); a clause that
-// is a single Diamond keeps its own world, active from the start, as in
-// Grouped. ByBound: Shared when the world bound's conflict
-// analysis ran out of budget (one world per Diamond clause, where sharing
-// saves most), else Grouped.
-enum class WitnessChoice { ByBound, Grouped, Shared };
+// Where a Diamond may be witnessed. Shared: the solver chooses among the
+// Diamond's candidate worlds, which grow as models need (world 0 first, then
+// worlds active before, then worlds opened in the same round, then its own
+// world); a clause that is a single Diamond keeps its own world, active from
+// the start. ByBound: Shared when the world bound's conflict analysis ran out
+// of budget (one world per Diamond clause, where sharing saves most), else
+// only in the Diamond's world of the world bound.
+enum class WitnessChoice { ByBound, Shared };
 
 class LazyWorlds {
  public:
